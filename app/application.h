@@ -1,0 +1,4 @@
+#pragma once
+
+// Starts the application: names, font, main window, event loop.
+int runKarven(int argc, char* argv[]);

@@ -1,0 +1,1 @@
+// placeholder unit; replaced as the dialogs code lands

@@ -1,0 +1,6 @@
+#include "model/displayoptions.h"
+
+DisplayOptions& displayOptions() {
+    static DisplayOptions options;
+    return options;
+}

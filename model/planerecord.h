@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+
+#include <array>
+
+// Kind code of a plane. Wherever a kind picks a word, colour or text, any
+// code other than these counts as a joint.
+enum PlaneType : int {
+    SlopeFace = 1,
+    Joint = 2,
+    Bedding = 3,
+    Fault = 4,
+};
+
+// One plane: the slope face, a structural plane, or the intersection line of
+// a wedge. Copied by value.
+struct PlaneRecord {
+    int id = -1;                    // 0 slope, 1..n planes, 100*a+b wedges
+    double direction = -1;          // dip direction (wedge: trend)
+    double angle = -1;              // dip (wedge: plunge)
+    double apparentAngle = -1;      // apparent dip along the slope's dip direction
+    double slopeApparentAngle = -1; // slope's apparent dip along this dip direction
+    double directionDelta = 360;    // angle between dip directions, 0..180
+    QPointF StartPoint;             // arc start on the primitive circle
+    QPointF MidPoint;               // arc middle (wedge: projected line)
+    QPointF EndPoint;               // arc end on the primitive circle
+    QPointF CenterPoint;            // centre of the arc's circle
+    QPointF PolePoint;              // projected pole
+    double CircleRadius = 0;
+    double StartAngle = 0;          // degrees, counter-clockwise from east
+    double SpanRadius = 0;          // angular span in degrees
+    std::array<double, 3> normal{{0, 0, 0}}; // upward unit normal (east, north, up)
+    int type = Joint;
+    bool calculated = false;        // geometry valid for attitude and hemisphere
+    bool highlighted = false;       // one-shot highlight in the view
+    int state = 1;                  // stability state code; 1 = not judged
+    QString notes;
+};

@@ -1,0 +1,1 @@
+// placeholder unit; replaced as the platform code lands

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# One entry point for everything: installs what a fresh Debian 12 machine
+# lacks, configures and builds, then runs the program or the tests.
+#
+#   scripts/setup.sh run [FILE...]   build, then start Karven (with an example project)
+#   scripts/setup.sh test            build, then run every test with CTest
+#   scripts/setup.sh build           build only
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+mode=${1:-build}
+shift || true
+build=${KARVEN_BUILD_DIR:-$here/build}
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5svg5-dev
+    fonts-noto-cjk fonts-dejavu-core
+    libbenchmark-dev
+    clang libclang-rt-14-dev
+    python3 python3-ezdxf
+    chromium xvfb xauth imagemagick xdotool x11-utils poppler-utils
+    desktop-file-utils shared-mime-info
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Node readers used by the tests (LibreDWG compiled to WebAssembly).
+if [ -f "$here/tests/tools/package.json" ] && command -v npm >/dev/null 2>&1; then
+    if [ ! -d "$here/tests/tools/node_modules" ]; then
+        echo "== npm install (tests/tools)"
+        (cd "$here/tests/tools" && npm install --no-audit --no-fund --loglevel=error)
+    fi
+fi
+
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+generator=()
+[ -f "$build/CMakeCache.txt" ] || { command -v ninja >/dev/null 2>&1 && generator=(-G Ninja); }
+
+cmake -S "$here" -B "$build" "${generator[@]}" "${launcher[@]}" ${KARVEN_CMAKE_ARGS:-}
+cmake --build "$build" -j"$(nproc)"
+
+case "$mode" in
+run)
+    files=("$@")
+    [ ${#files[@]} -gt 0 ] || files=("$here/examples/road-cut.yty")
+    exec "$build/app/karven" "${files[@]}"
+    ;;
+test)
+    cd "$build"
+    exec ctest --output-on-failure -j"$(nproc)" ${KARVEN_CTEST_ARGS:-}
+    ;;
+build) ;;
+*)
+    echo "usage: $0 run [FILE...] | test | build" >&2
+    exit 2
+    ;;
+esac
