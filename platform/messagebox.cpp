@@ -1,0 +1,53 @@
+#include "platform/messagebox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace MessageBox {
+namespace {
+Hook& hook() {
+    static Hook h;
+    return h;
+}
+} // namespace
+
+QString title() { return QCoreApplication::translate("MessageBox", "澄岩赤平投影"); }
+
+void setHook(Hook h) { hook() = std::move(h); }
+
+void warning(QWidget* parent, const QString& text) {
+    if (hook()) {
+        hook()({Kind::Warning, title(), text, parent});
+        return;
+    }
+    QMessageBox::warning(parent, title(), text, QMessageBox::Ok);
+}
+
+void information(QWidget* parent, const QString& text) {
+    if (hook()) {
+        hook()({Kind::Information, title(), text, parent});
+        return;
+    }
+    QMessageBox::information(parent, title(), text, QMessageBox::Ok);
+}
+
+SaveAnswer askSave(QWidget* parent, const QString& text) {
+    if (hook())
+        return SaveAnswer(hook()({Kind::SavePrompt, title(), text, parent}));
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QCoreApplication::translate("MessageBox", "保存"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QCoreApplication::translate("MessageBox", "不保存"), QMessageBox::DestructiveRole);
+    box.addButton(QCoreApplication::translate("MessageBox", "取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    box.exec();
+    if (box.clickedButton() == save)
+        return Save;
+    if (box.clickedButton() == discard)
+        return Discard;
+    return Cancel;
+}
+
+} // namespace MessageBox
