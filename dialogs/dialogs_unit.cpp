@@ -1,1 +1,0 @@
-// placeholder unit; replaced as the dialogs code lands

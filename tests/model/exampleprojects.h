@@ -1,0 +1,79 @@
+#pragma once
+
+// The sample projects shipped in examples/. They are produced by our own
+// writer from these definitions; test_examples checks the shipped files
+// still match, and make_examples rewrites them.
+#include "model/datacenter.h"
+
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+struct ExampleProject {
+    QString fileName;
+    std::unique_ptr<DataCenter> project;
+};
+
+inline PlaneRecord examplePlane(int id, double direction, double angle, int type, const QString& notes = {}) {
+    PlaneRecord r;
+    r.id = id;
+    r.direction = direction;
+    r.angle = angle;
+    r.type = type;
+    r.notes = notes;
+    return r;
+}
+
+inline std::vector<ExampleProject> exampleProjects() {
+    std::vector<ExampleProject> list;
+
+    // A road cut in jointed granite with three joint sets and a fault.
+    auto road = std::make_unique<DataCenter>();
+    road->ProjectName = QStringLiteral("G318线K12+350路堑边坡");
+    road->slope.direction = 135;
+    road->slope.angle = 65;
+    road->slope.calculated = false;
+    road->planes << examplePlane(1, 120, 40, Joint) << examplePlane(2, 200, 70, Joint)
+                 << examplePlane(3, 60, 55, Joint) << examplePlane(4, 150, 35, Fault, QStringLiteral("F3"));
+    road->IncludedAnglePlanar = 30;
+    road->FrictionAnglePlanar = 27;
+    road->ShowMark = 3;
+    list.push_back({QStringLiteral("road-cut.yty"), std::move(road)});
+
+    // A steep quarry face with bedding dipping into the face: toppling.
+    auto quarry = std::make_unique<DataCenter>();
+    quarry->ProjectName = QStringLiteral("石灰岩采石场北采面");
+    quarry->slope.direction = 90;
+    quarry->slope.angle = 80;
+    quarry->slope.calculated = false;
+    quarry->planes << examplePlane(1, 270, 72, Bedding) << examplePlane(2, 262, 68, Joint)
+                   << examplePlane(3, 95, 30, Joint) << examplePlane(4, 20, 85, Joint)
+                   << examplePlane(5, 285, 78, Fault, QStringLiteral("F1"));
+    quarry->Topple = true;
+    quarry->IncludedAnglePlanar = 20;
+    quarry->FrictionAnglePlanar = 32;
+    quarry->ShowMark = 2;
+    list.push_back({QStringLiteral("quarry-toppling.yty"), std::move(quarry)});
+
+    // A dip slope controlled by bedding, drawn on the lower hemisphere.
+    auto dip = std::make_unique<DataCenter>();
+    dip->ProjectName = QStringLiteral("水库右岸顺层边坡");
+    dip->UpperMode = false;
+    dip->slope.direction = 180;
+    dip->slope.angle = 50;
+    dip->slope.calculated = false;
+    dip->planes << examplePlane(1, 175, 32, Bedding) << examplePlane(2, 95, 78, Joint)
+                << examplePlane(3, 250, 60, Joint) << examplePlane(4, 210, 45, Joint, QStringLiteral("卸荷裂隙"))
+                << examplePlane(5, 160, 28, Fault);
+    dip->IncludedAnglePlanar = 30;
+    dip->FrictionAnglePlanar = 25;
+    dip->ShowMark = 3;
+    list.push_back({QStringLiteral("dip-slope.yty"), std::move(dip)});
+
+    for (ExampleProject& e : list) {
+        e.project->updateSlopeGeometry();
+        e.project->updatePlanesGeometry();
+    }
+    return list;
+}
