@@ -198,7 +198,7 @@ void TestProjectFile::hostileAndBrokenInput() {
         QVERIFY2(!readInto(dc, bytes.left(cut)), qPrintable(QString::number(cut)));
     }
     DataCenter dc;
-    QVERIFY(!readInto(dc, QByteArray("\x00\x01\x02\xff\xfe binary", 16)));
+    QVERIFY(!readInto(dc, QByteArray("\x00\x01\x02\xff\xfe binary", 12)));
     QVERIFY(!readInto(dc, "<DipData><Dips><Dip></Dips></DipData>"));
     QVERIFY(!readInto(dc, ""));
 
