@@ -1,0 +1,319 @@
+#include "bitwriter.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace vantrel {
+
+void BitWriter::writeBit(bool b)
+{
+    const size_t byte = bits_ >> 3;
+    if (byte >= buf_.size())
+        buf_.push_back(0);
+    if (b)
+        buf_[byte] |= uint8_t(0x80u >> (bits_ & 7));
+    ++bits_;
+}
+
+void BitWriter::writeBits(uint32_t value, int count)
+{
+    for (int i = count - 1; i >= 0; --i)
+        writeBit((value >> i) & 1u);
+}
+
+void BitWriter::writeRC(uint8_t v)
+{
+    if ((bits_ & 7) == 0) {
+        buf_.push_back(v);
+        bits_ += 8;
+        return;
+    }
+    writeBits(v, 8);
+}
+
+void BitWriter::writeRS(uint16_t v)
+{
+    writeRC(uint8_t(v & 0xFF));
+    writeRC(uint8_t(v >> 8));
+}
+
+void BitWriter::writeRL(uint32_t v)
+{
+    writeRS(uint16_t(v & 0xFFFF));
+    writeRS(uint16_t(v >> 16));
+}
+
+void BitWriter::writeRD(double v)
+{
+    uint8_t raw[8];
+    std::memcpy(raw, &v, 8);  // little-endian hosts only (x86, ARM)
+    for (uint8_t c : raw)
+        writeRC(c);
+}
+
+void BitWriter::writeBytes(const uint8_t* data, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        writeRC(data[i]);
+}
+
+void BitWriter::writeBB(uint8_t v) { writeBits(v & 3u, 2); }
+
+void BitWriter::write3B(uint8_t v)
+{
+    // Read back as: bit; if set, shift in a second; if that is set, a third.
+    switch (v) {
+    case 0: writeBit(false); break;
+    case 2: writeBits(0b10, 2); break;
+    case 6: writeBits(0b110, 3); break;
+    default: writeBits(0b111, 3); break;
+    }
+}
+
+void BitWriter::writeBS(uint16_t v)
+{
+    if (v == 0) {
+        writeBB(2);           // 10: value 0
+    } else if (v == 256) {
+        writeBB(3);           // 11: value 256
+    } else if (v < 256) {
+        writeBB(1);           // 01: one unsigned char follows
+        writeRC(uint8_t(v));
+    } else {
+        writeBB(0);           // 00: RS follows
+        writeRS(v);
+    }
+}
+
+void BitWriter::writeBL(uint32_t v)
+{
+    if (v == 0) {
+        writeBB(2);           // 10: value 0
+    } else if (v < 256) {
+        writeBB(1);           // 01: one unsigned char follows
+        writeRC(uint8_t(v));
+    } else {
+        writeBB(0);           // 00: RL follows
+        writeRL(v);
+    }
+}
+
+void BitWriter::writeBLL(uint64_t v)
+{
+    unsigned len = 0;
+    for (uint64_t t = v; t; t >>= 8)
+        ++len;
+    writeBits(len, 3);
+    for (unsigned i = 0; i < len; ++i)
+        writeRC(uint8_t(v >> (8 * i)));
+}
+
+void BitWriter::writeBD(double v)
+{
+    if (v == 1.0) {
+        writeBB(1);           // 01: 1.0
+    } else if (v == 0.0 && !std::signbit(v)) {
+        writeBB(2);           // 10: 0.0
+    } else {
+        writeBB(0);           // 00: RD follows
+        writeRD(v);
+    }
+}
+
+void BitWriter::writeDD(double v, double def)
+{
+    uint8_t a[8], d[8];
+    std::memcpy(a, &v, 8);
+    std::memcpy(d, &def, 8);
+    if (std::memcmp(a, d, 8) == 0) {
+        writeBB(0);           // 00: the default
+    } else if (std::memcmp(a + 4, d + 4, 4) == 0) {
+        writeBB(1);           // 01: bytes 0-3 replaced
+        writeBytes(a, 4);
+    } else if (std::memcmp(a + 6, d + 6, 2) == 0) {
+        writeBB(2);           // 10: bytes 4-5, then bytes 0-3 replaced
+        writeRC(a[4]);
+        writeRC(a[5]);
+        writeBytes(a, 4);
+    } else {
+        writeBB(3);           // 11: full RD
+        writeRD(v);
+    }
+}
+
+void BitWriter::writeBE(double x, double y, double z)
+{
+    if (x == 0.0 && y == 0.0 && z == 1.0) {
+        writeBit(true);
+        return;
+    }
+    writeBit(false);
+    writeBD(x);
+    writeBD(y);
+    writeBD(z);
+}
+
+void BitWriter::writeBT(double t)
+{
+    if (t == 0.0) {
+        writeBit(true);
+        return;
+    }
+    writeBit(false);
+    writeBD(t);
+}
+
+void BitWriter::writeMCu(uint64_t v)
+{
+    // 7 data bits per byte, least significant group first; 0x80 = more.
+    do {
+        uint8_t b = uint8_t(v & 0x7F);
+        v >>= 7;
+        if (v)
+            b |= 0x80;
+        writeRC(b);
+    } while (v);
+}
+
+void BitWriter::writeMCs(int64_t v)
+{
+    // As MCu, but the last byte keeps 6 data bits and 0x40 is the sign.
+    const bool neg = v < 0;
+    uint64_t m = neg ? uint64_t(-v) : uint64_t(v);
+    for (;;) {
+        if (m < 0x40) {
+            writeRC(uint8_t(m | (neg ? 0x40 : 0)));
+            return;
+        }
+        writeRC(uint8_t((m & 0x7F) | 0x80));
+        m >>= 7;
+    }
+}
+
+void BitWriter::writeMS(uint32_t v)
+{
+    // 15 data bits per little-endian short; 0x8000 = more.
+    do {
+        uint16_t s = uint16_t(v & 0x7FFF);
+        v >>= 15;
+        if (v)
+            s |= 0x8000;
+        writeRS(s);
+    } while (v);
+}
+
+void BitWriter::writeH(uint8_t code, uint64_t handle)
+{
+    uint8_t raw[8];
+    int n = 0;
+    for (uint64_t t = handle; t; t >>= 8)
+        raw[n++] = uint8_t(t);
+    writeRC(uint8_t((code << 4) | n));
+    for (int i = n - 1; i >= 0; --i)  // most significant byte first
+        writeRC(raw[i]);
+}
+
+void BitWriter::writeTV(const std::string& s)
+{
+    if (s.empty()) {
+        writeBS(0);
+        return;
+    }
+    writeBS(uint16_t(s.size() + 1));
+    writeBytes(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    writeRC(0);
+}
+
+void BitWriter::writeTU(const std::u16string& s)
+{
+    writeBS(uint16_t(s.size()));
+    for (char16_t c : s)
+        writeRS(uint16_t(c));
+}
+
+void BitWriter::writeCMC(int aci)
+{
+    // Colour method in the top byte of the RGB word: 0xC0 by layer,
+    // 0xC1 by block, 0xC3 colour index in the low byte.
+    uint32_t rgb;
+    if (aci == 256)
+        rgb = 0xC0000000u;
+    else if (aci == 0)
+        rgb = 0xC1000000u;
+    else
+        rgb = 0xC3000000u | uint32_t(aci & 0xFF);
+    writeBS(uint16_t(aci));
+    writeBL(rgb);
+    writeRC(0);
+}
+
+void BitWriter::writeENC(int aci)
+{
+    // Flags in bits 8-15 (0x8000 RGB, 0x4000 colour book, 0x2000 alpha);
+    // none are used, so the short holds the plain index.
+    writeBS(uint16_t(aci & 0x1FF));
+}
+
+void BitWriter::patchRL(size_t pos, uint32_t v)
+{
+    for (int i = 0; i < 32; ++i) {
+        const size_t p = pos + size_t(i);
+        const int byteIdx = i / 8;          // RL is little-endian by byte
+        const int bitInByte = 7 - (i % 8);
+        const bool bit = (v >> (byteIdx * 8 + bitInByte)) & 1u;
+        uint8_t& b = buf_[p >> 3];
+        const uint8_t mask = uint8_t(0x80u >> (p & 7));
+        b = bit ? uint8_t(b | mask) : uint8_t(b & ~mask);
+    }
+}
+
+void BitWriter::appendBits(const BitWriter& other)
+{
+    const size_t n = other.bits_;
+    size_t i = 0;
+    if ((bits_ & 7) == 0) {
+        for (; i + 8 <= n; i += 8)
+            writeRC(other.buf_[i >> 3]);
+    }
+    for (; i < n; ++i)
+        writeBit((other.buf_[i >> 3] >> (7 - (i & 7))) & 1u);
+}
+
+uint16_t crc16(uint16_t seed, const uint8_t* data, size_t n)
+{
+    static const std::array<uint16_t, 256> table = [] {
+        std::array<uint16_t, 256> t{};
+        for (unsigned i = 0; i < 256; ++i) {
+            uint16_t c = uint16_t(i);
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? uint16_t((c >> 1) ^ 0xA001) : uint16_t(c >> 1);
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint16_t crc = seed;
+    for (size_t i = 0; i < n; ++i)
+        crc = uint16_t((crc >> 8) ^ table[(crc ^ data[i]) & 0xFF]);
+    return crc;
+}
+
+uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n)
+{
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = ~seed;
+    for (size_t i = 0; i < n; ++i)
+        crc = (crc >> 8) ^ table[(crc ^ data[i]) & 0xFF];
+    return ~crc;
+}
+
+}  // namespace vantrel

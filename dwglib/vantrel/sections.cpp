@@ -1,0 +1,310 @@
+// Classes, object map and the small sections.
+#include "sections.h"
+
+#include <cmath>
+#include <cstring>
+#include <algorithm>
+
+namespace vantrel {
+
+const uint8_t kClassesSentinelStart[16] = {0x8D, 0xA1, 0xC4, 0xB8, 0xC4, 0xA9, 0xF8, 0xC5,
+                                           0xC0, 0xDC, 0xF4, 0x5F, 0xE7, 0xCF, 0xB6, 0x8A};
+const uint8_t kClassesSentinelEnd[16] = {0x72, 0x5E, 0x3B, 0x47, 0x3B, 0x56, 0x07, 0x3A,
+                                         0x3F, 0x23, 0x0B, 0xA0, 0x18, 0x30, 0x49, 0x75};
+const uint8_t kPreviewSentinelStart[16] = {0x1F, 0x25, 0x6D, 0x07, 0xD4, 0x36, 0x28, 0x28,
+                                           0x9D, 0x57, 0xCA, 0x3F, 0x9D, 0x44, 0x10, 0x2B};
+const uint8_t kPreviewSentinelEnd[16] = {0xE0, 0xDA, 0x92, 0xF8, 0x2B, 0xC9, 0xD7, 0xD7,
+                                         0x62, 0xA8, 0x35, 0xC0, 0x62, 0xBB, 0xEF, 0xD4};
+
+JulianTime julianFromUnix(int64_t unixSeconds)
+{
+    // 1970-01-01 is Julian day 2440588.
+    JulianTime t;
+    const int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
+    t.day = uint32_t(2440588 + days);
+    t.ms = uint32_t((unixSeconds - days * 86400) * 1000);
+    return t;
+}
+
+Bytes writeClassesSection(const std::vector<ClassDef>& classes)
+{
+    // §10: BS max class number, RC 0, RC 0, B 1, then per class BS number,
+    // BS proxy flags, TV application, TV C++ class, TV DXF name,
+    // B was-a-zombie, BS item class id, BL instances, BS dwg version,
+    // BS maintenance version, BL 0, BL 0.
+    BitWriter w;
+    uint16_t maxNum = 499;
+    for (const auto& c : classes)
+        maxNum = std::max(maxNum, c.number);
+    w.writeBS(maxNum);          // BS: maximum class number
+    w.writeRC(0);               // RC: 0
+    w.writeRC(0);               // RC: 0
+    w.writeB(true);             // B: 1
+    for (const auto& c : classes) {
+        w.writeBS(c.number);    // BS: class number
+        w.writeBS(c.proxyFlags);// BS: proxy flags
+        w.writeTV(c.appName);   // TV: application name
+        w.writeTV(c.cppName);   // TV: C++ class name
+        w.writeTV(c.dxfName);   // TV: DXF record name
+        w.writeB(c.wasZombie);  // B: was a proxy
+        w.writeBS(c.itemClassId);  // BS: 0x1F2 entity, 0x1F3 object
+        w.writeBL(c.instances); // BL: number of objects of this class
+        w.writeBS(25);          // BS: dwg version (AC1018)
+        w.writeBS(0);           // BS: maintenance version
+        w.writeBL(0);           // BL: unknown
+        w.writeBL(0);           // BL: unknown
+    }
+    const Bytes& data = w.bytes();
+    BitWriter sized;
+    sized.writeRL(uint32_t(data.size()));  // RL: size of class data
+    sized.writeBytes(data);
+    const uint16_t crc = crc16(0xC0C1, sized.bytes());
+    BitWriter out;
+    out.writeBytes(kClassesSentinelStart, 16);
+    out.writeBytes(sized.bytes());
+    out.writeRS(crc);                      // RS: CRC
+    out.writeBytes(kClassesSentinelEnd, 16);
+    for (int i = 0; i < 8; ++i)
+        out.writeRC(0);                    // 8 bytes of zero (R2004+)
+    return out.takeBytes();
+}
+
+Bytes writeHandlesSection(const std::map<Handle, uint32_t>& offsets)
+{
+    // §23: pages of at most 2032 bytes: RS size (big-endian, counting
+    // itself), pairs of MC handle delta and signed MC location delta,
+    // RS CRC (big-endian, seed 0xC0C1); a page of size 2 ends the map.
+    Bytes out;
+    auto flush = [&](const Bytes& body) {
+        Bytes page;
+        const size_t size = body.size() + 2;
+        page.push_back(uint8_t(size >> 8));
+        page.push_back(uint8_t(size & 0xFF));
+        page.insert(page.end(), body.begin(), body.end());
+        const uint16_t crc = crc16(0xC0C1, page);
+        page.push_back(uint8_t(crc >> 8));
+        page.push_back(uint8_t(crc & 0xFF));
+        out.insert(out.end(), page.begin(), page.end());
+    };
+    Bytes body;
+    Handle lastHandle = 0;
+    int64_t lastOffset = 0;
+    for (const auto& [h, off] : offsets) {
+        BitWriter pair;
+        pair.writeMCu(h - lastHandle);
+        pair.writeMCs(int64_t(off) - lastOffset);
+        if (body.size() + pair.byteSize() > 2030) {
+            flush(body);
+            body.clear();
+            lastHandle = 0;
+            lastOffset = 0;
+            pair = BitWriter();
+            pair.writeMCu(h);
+            pair.writeMCs(int64_t(off));
+        }
+        body.insert(body.end(), pair.bytes().begin(), pair.bytes().end());
+        lastHandle = h;
+        lastOffset = off;
+    }
+    if (!body.empty())
+        flush(body);
+    flush({});
+    return out;
+}
+
+namespace {
+
+void putRS(Bytes& b, uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); }
+void putRL(Bytes& b, uint32_t v) { putRS(b, uint16_t(v)); putRS(b, uint16_t(v >> 16)); }
+void putRLL(Bytes& b, uint64_t v) { putRL(b, uint32_t(v)); putRL(b, uint32_t(v >> 32)); }
+void putTime(Bytes& b, const JulianTime& t) { putRL(b, t.day); putRL(b, t.ms); }
+
+// UTF-16LE text with a leading RS unit count that counts the NUL.
+void putUnicode(Bytes& b, const std::u16string& s)
+{
+    putRS(b, uint16_t(s.size() + 1));
+    for (char16_t c : s)
+        putRS(b, uint16_t(c));
+    putRS(b, 0);
+}
+
+// 8-bit text with a leading RS length counting the NUL (R2004 summary info).
+void putText16(Bytes& b, const std::string& s)
+{
+    putRS(b, uint16_t(s.size() + 1));
+    b.insert(b.end(), s.begin(), s.end());
+    b.push_back(0);
+}
+
+// RL length then bytes (file dependency list strings).
+void putText32(Bytes& b, const std::string& s)
+{
+    putRL(b, uint32_t(s.size()));
+    b.insert(b.end(), s.begin(), s.end());
+}
+
+}  // namespace
+
+Bytes writeAuxHeaderSection(const CadDocument& doc, const SectionContext& ctx)
+{
+    // §27 AcDb:AuxHeader.
+    Bytes b = {0xFF, 0x77, 0x01};     // RC[3]: ff 77 01
+    putRS(b, 0x19);                   // RS: dwg version (AC1018)
+    putRS(b, 0);                      // RS: maintenance version
+    putRL(b, 1);                      // RL: number of saves
+    putRL(b, 0xFFFFFFFFu);            // RL: -1
+    putRS(b, 1);                      // RS: saves part 1
+    putRS(b, 0);                      // RS: saves part 2
+    putRL(b, 0);                      // RL: 0
+    putRS(b, 0x19);                   // RS: dwg version
+    putRS(b, 0);                      // RS: maintenance version
+    putRS(b, 0x19);                   // RS: dwg version
+    putRS(b, 0);                      // RS: maintenance version
+    for (uint16_t v : {0x0004, 0x0565, 0x0000, 0x0000, 0x0002, 0x0001})
+        putRS(b, v);                  // RS[6]: unknown
+    for (uint32_t v : {0u, 0u, 0u, 256u, 393218u})
+        putRL(b, v);                  // RL[5]: unknown
+    putTime(b, ctx.created);          // TD: TDCREATE
+    putTime(b, ctx.updated);          // TD: TDUPDATE
+    putRL(b, uint32_t(doc.handleSeed()));  // RL: HANDSEED
+    putRL(b, 0);                      // RL: plot date stamp
+    putRS(b, 0);                      // RS: 0
+    putRS(b, 1);                      // RS: saves part 1
+    putRL(b, 0);                      // RL: 0
+    putRL(b, 0);                      // RL: 0
+    putRL(b, 0);                      // RL: 0
+    putRL(b, 1);                      // RL: number of saves
+    putRL(b, 0);                      // RL: 0
+    putRL(b, 0);                      // RL: 0
+    putRL(b, 0);                      // RL: 0 (R2004+)
+    putRL(b, 0);                      // RL: 0 (R2004+)
+    return b;
+}
+
+Bytes writeSummaryInfoSection(const SectionContext& ctx)
+{
+    // §11 AcDb:SummaryInfo: eight texts (title, subject, author, keywords,
+    // comments, last saved by, revision, hyperlink base), three times,
+    // property count, two RL.
+    Bytes b;
+    for (const char* s : {"", "", "", "", "", "Vantrel", "", ""})
+        putText16(b, s);
+    putTime(b, {});                   // TDINDWG
+    putTime(b, ctx.created);          // TDCREATE
+    putTime(b, ctx.updated);          // TDUPDATE
+    putRS(b, 0);                      // RS: custom property count
+    putRL(b, 0);                      // RL: unknown
+    putRL(b, 0);                      // RL: unknown
+    return b;
+}
+
+Bytes writePreviewSection()
+{
+    // §12 AcDb:Preview: sentinel, RL overall size, RC image count 0,
+    // end sentinel — a drawing without a thumbnail.
+    Bytes b(kPreviewSentinelStart, kPreviewSentinelStart + 16);
+    putRL(b, 1);                      // RL: size of the following data
+    b.push_back(0);                   // RC: number of images
+    b.insert(b.end(), kPreviewSentinelEnd, kPreviewSentinelEnd + 16);
+    return b;
+}
+
+Bytes writeAppInfoSection()
+{
+    // §15 AcDb:AppInfo (R2004 layout as AutoCAD writes it): RL 3, name,
+    // RL string count, then version, comment and product each after a
+    // 16-byte checksum.
+    Bytes b;
+    putRL(b, 3);                                  // RL: class version
+    putUnicode(b, u"AppInfoDataList");            // TU: name
+    putRL(b, 3);                                  // RL: number of strings
+    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
+    putUnicode(b, u"1.0");                        // TU: version
+    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
+    putUnicode(b, u"Vantrel DWG writer");         // TU: comment
+    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
+    putUnicode(b, u"<ProductInformation name =\"Vantrel\" build_version=\"1.0\" "
+                  u"registry_version=\"1.0\" install_id_string=\"Vantrel\" "
+                  u"registry_localeID=\"2052\"/>");  // TU: product
+    return b;
+}
+
+Bytes writeAppInfoHistorySection()
+{
+    // AcDb:AppInfoHistory: the save history; a new file has one entry,
+    // the writing application, in the same form as AcDb:AppInfo.
+    return writeAppInfoSection();
+}
+
+Bytes writeFileDepListSection(const CadDocument& doc)
+{
+    // §16 AcDb:FileDepList: RL feature count, feature names, RL file
+    // count, per file name, path, fingerprint, version, RL feature index,
+    // RL timestamp, RL size, RS affects graphics, RL reference count.
+    Bytes b;
+    putRL(b, 2);
+    putText32(b, "Acad:Text");
+    putText32(b, "Acad:PlotConfig");
+    std::vector<std::string> fonts;
+    for (const auto& s : doc.styles) {
+        if (s.flags & 1)
+            continue;
+        for (const std::string* f : {&s.fontFile, &s.bigFontFile})
+            if (!f->empty() && std::find(fonts.begin(), fonts.end(), *f) == fonts.end())
+                fonts.push_back(*f);
+    }
+    putRL(b, uint32_t(fonts.size()));
+    for (const auto& f : fonts) {
+        putText32(b, f);              // file name
+        putText32(b, "");             // path
+        putText32(b, "");             // fingerprint
+        putText32(b, "");             // version
+        putRL(b, 0);                  // feature index: Acad:Text
+        putRL(b, 0);                  // timestamp
+        putRL(b, 0);                  // size
+        putRS(b, 1);                  // affects graphics
+        putRL(b, 1);                  // reference count
+    }
+    return b;
+}
+
+Bytes writeRevHistorySection()
+{
+    // AcDb:RevHistory: RL 0, RL 0, RL count 1, RL 0 — as in a new drawing.
+    Bytes b;
+    putRL(b, 0);
+    putRL(b, 0);
+    putRL(b, 1);
+    putRL(b, 0);
+    return b;
+}
+
+Bytes writeObjFreeSpaceSection(const SectionContext& ctx)
+{
+    // §13 AcDb:ObjFreeSpace: RL 0, RL handle count, TIMEBLL update time,
+    // RL objects offset, RC 4, then four RLL pairs 0x32, 0x64, 0x200,
+    // 0xFFFFFFFF.
+    Bytes b;
+    putRL(b, 0);
+    putRL(b, uint32_t(ctx.objectCount));
+    putTime(b, ctx.updated);
+    putRL(b, 0);
+    b.push_back(4);
+    putRLL(b, 0x32);
+    putRLL(b, 0x64);
+    putRLL(b, 0x200);
+    putRLL(b, 0xFFFFFFFFull);
+    return b;
+}
+
+Bytes writeTemplateSection()
+{
+    // §14 AcDb:Template: RS description length 0, RS MEASUREMENT
+    // (1 = metric).
+    Bytes b;
+    putRS(b, 0);
+    putRS(b, 1);
+    return b;
+}
+
+}  // namespace vantrel
