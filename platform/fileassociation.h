@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
+
+class QSettings;
 
 namespace platform {
 
@@ -9,5 +13,98 @@ namespace platform {
 // silent on failure.
 void registerFileType(const QString& typeId, const QString& description, const QString& extension,
                       int iconIndex);
+
+// The per-user classes key seen as flat key-value pairs. Keys are paths below
+// the classes key; a path ending in "/." addresses the default value of that
+// key ("/.yty/.", "/KARVEN.File.20/DefaultIcon/.").
+class AssociationStore {
+public:
+    virtual ~AssociationStore() = default;
+    // Empty when absent.
+    virtual QString value(const QString& key) const = 0;
+    virtual void setValue(const QString& key, const QString& value) = 0;
+    virtual void sync() = 0;
+};
+
+struct FileTypeRegistration {
+    QString executable; // full path, native separators
+    QString typeId;
+    QString description;
+    QString extension; // with the dot
+    int iconIndex = 0;
+    QString ddeApplication;
+    QString ddeTopic = QStringLiteral("system");
+};
+
+// The registration for the running executable.
+FileTypeRegistration currentRegistration(const QString& typeId, const QString& description,
+                                         const QString& extension, int iconIndex);
+
+// True when the stored default icon value ("\"E\",N") names this executable
+// and icon index.
+bool registrationIsCurrent(const QString& defaultIcon, const QString& executable, int iconIndex);
+
+// Writes the seven association values into `store` unless the registration
+// is current. Returns true when it wrote.
+bool registerFileTypeIn(AssociationStore& store, const FileTypeRegistration& registration);
+
+// The classes key as a settings store (the registry in native format on
+// Windows; any QSettings elsewhere).
+class SettingsAssociationStore : public AssociationStore {
+public:
+    explicit SettingsAssociationStore(QSettings& settings) : settings_(settings) {}
+    QString value(const QString& key) const override;
+    void setValue(const QString& key, const QString& value) override;
+    void sync() override;
+
+private:
+    QSettings& settings_;
+};
+
+// The freedesktop equivalent below a data folder ($XDG_DATA_HOME): a MIME
+// type for the extension with its icon (mime/packages), and a desktop entry
+// for the executable that handles the type (applications). The values are
+// collected and turned into files by sync(); the desktop and MIME databases
+// are then refreshed by their tools when installed. The DDE values have no
+// counterpart here (open requests travel through the local socket).
+class FreedesktopAssociationStore : public AssociationStore {
+public:
+    FreedesktopAssociationStore(const QString& dataDir, const QString& desktopId,
+                                const QString& mimeType = QStringLiteral("application/x-karven-project"));
+
+    // Only the default icon is read back: it decides whether the
+    // registration is current, and it reads as absent when any of the files
+    // is missing.
+    QString value(const QString& key) const override;
+    void setValue(const QString& key, const QString& value) override;
+    void sync() override;
+
+    void setApplicationName(const QString& name) { applicationName_ = name; }
+    void setRunDatabaseTools(bool run) { runTools_ = run; }
+
+    QString desktopEntryPath() const;
+    QString mimePackagePath() const;
+    QString mimeIconPath() const;
+    QString applicationIconPath() const;
+
+private:
+    QString dataDir_;
+    QString desktopId_;
+    QString mimeType_;
+    QString applicationName_;
+    bool runTools_ = true;
+    QMap<QString, QString> pending_;
+};
+
+// Desktop entry helpers.
+QString escapeDesktopValue(const QString& value);
+QString unescapeDesktopValue(const QString& value);
+// One argument of an Exec line, quoted for the desktop entry's own rules
+// (before the value escaping above).
+QString quoteExecArgument(const QString& argument);
+// Reads one key of the [Desktop Entry] group; empty when absent.
+QString readDesktopEntryKey(const QString& path, const QString& key);
+// Writes the program's icon as a PNG (folders created); false on failure.
+bool writeIconFile(const QString& path, int size);
 
 } // namespace platform
