@@ -1,0 +1,77 @@
+#include "cad/caddialog.h"
+
+#include "ui_caddialog.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSettings>
+
+namespace {
+const QString kCadType = QStringLiteral("cadtype");
+const QString kCadRadius = QStringLiteral("cadradius");
+const QString kCadHeight = QStringLiteral("cadheigh");
+} // namespace
+
+CADDialog::CADDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CADDialog) {
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setText(tr("复制粘帖到CAD软件"));
+    ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+    ui->editCadradius->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("^([1-9][0-9]|[1][0][0])$")), ui->editCadradius));
+
+    {
+        QSettings settings;
+        m_cadType = settings.value(kCadType, 1).toInt();
+        m_radius = settings.value(kCadRadius, 50).toInt();
+        m_textPercent = settings.value(kCadHeight, 5).toInt();
+    }
+    ui->editCadradius->setText(QString::number(m_radius));
+    ui->spinCadheigh->setValue(m_textPercent);
+    switch (m_cadType) {
+    case GstarCad:
+        ui->radioGSCAD->setChecked(true);
+        break;
+    case ZwCad:
+        ui->radioZWCAD->setChecked(true);
+        break;
+    default:
+        ui->radioACAD->setChecked(true);
+        break;
+    }
+
+    // OK stays unavailable while the radius is outside 10..100 (empty or a
+    // single digit while typing, or a stored value out of range).
+    connect(ui->editCadradius, &QLineEdit::textChanged, this, &CADDialog::updateOkButton);
+    updateOkButton();
+}
+
+CADDialog::~CADDialog() { delete ui; }
+
+void CADDialog::updateOkButton() {
+    bool ok = false;
+    const int r = ui->editCadradius->text().toInt(&ok);
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(ok && r >= 10 && r <= 100);
+}
+
+void CADDialog::on_buttonBox_accepted() {
+    if (ui->radioACAD->isChecked())
+        m_cadType = AutoCad;
+    else if (ui->radioGSCAD->isChecked())
+        m_cadType = GstarCad;
+    else if (ui->radioZWCAD->isChecked())
+        m_cadType = ZwCad;
+    else
+        m_cadType = AutoCad;
+    bool ok = false;
+    m_radius = ui->editCadradius->text().toInt(&ok, 10);
+    if (!ok)
+        m_radius = 0;
+    m_textPercent = ui->spinCadheigh->value();
+
+    QSettings settings;
+    settings.setValue(kCadType, m_cadType);
+    settings.setValue(kCadRadius, m_radius);
+    settings.setValue(kCadHeight, m_textPercent);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class CADDialog;
+}
+
+// Asks which CAD program the drawing is for, the net radius R and the text
+// height percentage H. The three values persist in the settings store
+// ("cadtype", "cadradius", "cadheigh"), written only when OK is pressed.
+class CADDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum CadType { AutoCad = 1, GstarCad = 2, ZwCad = 4 };
+
+    explicit CADDialog(QWidget* parent = nullptr);
+    ~CADDialog() override;
+
+    int cadType() const { return m_cadType; }
+    int radius() const { return m_radius; }
+    int textPercent() const { return m_textPercent; }
+
+private slots:
+    void on_buttonBox_accepted();
+    void updateOkButton();
+
+private:
+    Ui::CADDialog* ui;
+    int m_cadType = 1;
+    int m_radius = 50;
+    int m_textPercent = 5;
+};

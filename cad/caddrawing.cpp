@@ -1,0 +1,220 @@
+#include "cad/caddrawing.h"
+
+#include "model/datacenter.h"
+#include "model/displayoptions.h"
+#include "model/labels.h"
+
+#include <QtMath>
+
+#include <cmath>
+
+namespace CadDrawing {
+namespace {
+constexpr double kDegToRad = 0.017453292519943295;
+
+QPointF rotated(double u, double v, double thetaDegrees) {
+    const double c = std::cos(thetaDegrees * kDegToRad);
+    const double s = std::sin(thetaDegrees * kDegToRad);
+    return QPointF(u * c - v * s, u * s + v * c);
+}
+
+// A label sits beyond whichever end of the arc lies further east; below
+// the east-west line it hangs from its point, above it stands on it.
+void endLabel(CadSink& sink, const PlaneRecord& record, const QString& label, int R, double T) {
+    const QPointF p = record.StartPoint.x() < record.EndPoint.x() ? record.EndPoint : record.StartPoint;
+    sink.text(R * (p.x() + 0.08), R * p.y(), T, drawableText(label), Left, p.y() < 0 ? Top : Bottom, 0);
+}
+
+void sideLabel(CadSink& sink, const QPointF& p, const QString& label, int R, double T) {
+    sink.text(R * (p.x() + 0.02), R * p.y(), T, drawableText(label), Left, Bottom, 0);
+}
+
+void recordArc(CadSink& sink, const PlaneRecord& record, int R, int colour, double scale) {
+    sink.arc(R * record.CenterPoint.x(), R * record.CenterPoint.y(), R * record.CircleRadius, record.StartAngle,
+             arcEndAngle(record.StartAngle, record.SpanRadius), record.type, colour, scale);
+}
+
+// Polyline of a half outline stored in the zone frame and its mirror image:
+// p0 .. pn-1, then the mirrors of pn-2 .. p0.
+void mirroredOutline(CadSink& sink, const QVector<QPointF>& half, int R, double theta, double scale) {
+    const int n = half.size();
+    QVector<QPointF> vertices;
+    vertices.reserve(2 * n - 1);
+    for (int j = 0; j < n; ++j)
+        vertices.append(rotated(R * half[j].x(), -R * half[j].y(), theta));
+    for (int i = n - 2; i >= 0; --i)
+        vertices.append(rotated(-R * half[i].x(), -R * half[i].y(), theta));
+    sink.polyline(vertices, Dashed, ZoneColour, scale);
+}
+} // namespace
+
+double textHeight(int radius, int textPercent) { return textPercent * 0.01 * radius; }
+
+double textHeight(const DataCenter& project) { return textHeight(project.cadRadius, project.cadTextPercent); }
+
+double arcEndAngle(double startAngle, double span) {
+    double end = startAngle + span;
+    if (end >= 360.0)
+        end -= 360.0;
+    return end;
+}
+
+int cadColourOf(int screenColour) {
+    switch (screenColour) {
+    case Qt::red:
+        return 1;
+    case Qt::yellow:
+        return 2;
+    case Qt::green:
+        return 3;
+    case Qt::cyan:
+        return 4;
+    case Qt::blue:
+        return 5;
+    case Qt::magenta:
+        return 6;
+    case Qt::black:
+        return 7;
+    default:
+        return 0;
+    }
+}
+
+int kindColour(const DataCenter& project, int type) {
+    switch (type) {
+    case Joint:
+        return project.cadColourJoint;
+    case Bedding:
+        return project.cadColourBedding;
+    case Fault:
+        return project.cadColourFault;
+    default:
+        return ByLayer;
+    }
+}
+
+void updateCadColours(DataCenter& project) {
+    const DisplayOptions& options = displayOptions();
+    project.cadColourJoint = cadColourOf(options.jointColor);
+    project.cadColourBedding = cadColourOf(options.beddingColor);
+    project.cadColourFault = cadColourOf(options.faultColor);
+}
+
+QString drawableText(const QString& text) {
+    QString result = text;
+    for (QChar& c : result) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return result;
+}
+
+void net(CadSink& sink, int R, double T) {
+    sink.circle(0, 0, R, Continuous, ByLayer, 1.0);
+    for (int alpha = 0; alpha < 360; alpha += 10) {
+        const double r = alpha % 30 == 0 ? R - R * 5 / 100.0 : R - R * 2.5 / 100.0;
+        const double c = std::cos(alpha * kDegToRad);
+        const double s = std::sin(alpha * kDegToRad);
+        sink.line(r * c, r * s, R * c, R * s, Continuous, ByLayer, 1.0);
+    }
+    sink.line(-R / 10.0, 0, R / 10.0, 0, Continuous, ByLayer, 1.0);
+    sink.line(0, -R / 10.0, 0, R / 10.0, Continuous, ByLayer, 1.0);
+
+    const double letter = 1.2 * T;
+    sink.text(0, 0, letter, QStringLiteral("O"), Left, Bottom, 0);
+    sink.text(R, 0, letter, QStringLiteral("E"), Left, Middle, 0);
+    sink.text(0, R, letter, QStringLiteral("N"), Centre, Bottom, 0);
+    sink.text(-R, 0, letter, QStringLiteral("W"), Right, Middle, 0);
+    sink.text(0, -R, letter, QStringLiteral("S"), Centre, Top, 0);
+
+    // Bearing labels stand radially outside the circle: the bearing is
+    // 90 - alpha, the rotation 360 - bearing.
+    static const struct {
+        const char* text;
+        int alpha;
+        int rotation;
+    } bearings[] = {{"60", 30, 300},   {"30", 60, 330},   {"330", 120, 30},  {"300", 150, 60},
+                    {"240", 210, 120}, {"210", 240, 150}, {"150", 300, 210}, {"120", 330, 240}};
+    for (const auto& b : bearings)
+        sink.text(R * std::cos(b.alpha * kDegToRad), R * std::sin(b.alpha * kDegToRad), T,
+                  QString::fromLatin1(b.text), Centre, Bottom, b.rotation);
+}
+
+void cross(CadSink& sink, double x, double y, int R) {
+    const double d = 0.02 * R;
+    sink.line(x - d, y + d, x + d, y - d, Continuous, CrossColour, 1.0);
+    sink.line(x + d, y + d, x - d, y - d, Continuous, CrossColour, 1.0);
+}
+
+void slope(CadSink& sink, const DataCenter& project, int R, double T) {
+    recordArc(sink, project.slope, R, ByLayer, 0.04 * R);
+    if (project.ShowMark == 2 || project.ShowMark == 3)
+        endLabel(sink, project.slope, Labels::slopeLabel(project.slope, project.ShowMark), R, T);
+}
+
+void greatCircles(CadSink& sink, const DataCenter& project, int R, double T) {
+    for (const PlaneRecord& plane : project.planes) {
+        const int colour = kindColour(project, plane.type);
+        recordArc(sink, plane, R, colour, 1.0);
+        sink.circle(R * plane.MidPoint.x(), R * plane.MidPoint.y(), 0.01 * R, plane.type, colour, 1.0);
+        if (project.ShowMark == 1)
+            sideLabel(sink, plane.MidPoint, Labels::planeLabel(plane, 1, true), R, T);
+        else if (project.ShowMark == 2 || project.ShowMark == 3)
+            endLabel(sink, plane, Labels::planeLabel(plane, project.ShowMark, true), R, T);
+    }
+    for (const PlaneRecord& wedge : project.wedges) {
+        cross(sink, R * wedge.MidPoint.x(), R * wedge.MidPoint.y(), R);
+        sideLabel(sink, wedge.MidPoint, Labels::wedgeLabel(wedge, project.ShowMark), R, T);
+    }
+}
+
+void poles(CadSink& sink, const DataCenter& project, int R, double T) {
+    for (const PlaneRecord& plane : project.planes) {
+        sink.circle(R * plane.PolePoint.x(), R * plane.PolePoint.y(), 0.01 * R, plane.type,
+                    kindColour(project, plane.type), 1.0);
+        sideLabel(sink, plane.PolePoint, Labels::planeLabel(plane, project.ShowMark, false), R, T);
+    }
+    for (const PlaneRecord& wedge : project.wedges) {
+        cross(sink, R * wedge.PolePoint.x(), R * wedge.PolePoint.y(), R);
+        sideLabel(sink, wedge.PolePoint, Labels::wedgeLabel(wedge, project.ShowMark), R, T);
+    }
+}
+
+void zones(CadSink& sink, const JudgeZone& zone, int R, double slopeDirection) {
+    const double scale = 0.005 * R;
+    if (zone.frictionRadius < 0.99999)
+        sink.circle(0, 0, R * zone.frictionRadius, Dashed, ZoneColour, scale);
+
+    const double theta = zone.upper ? 180.0 - slopeDirection : -slopeDirection;
+    if (std::fabs(zone.limitPoint1.y()) > 1e-5) {
+        const QPointF a = rotated(R * zone.limitPoint1.x(), -R * zone.limitPoint1.y(), theta);
+        const QPointF b = rotated(R * zone.limitPoint2.x(), -R * zone.limitPoint2.y(), theta);
+        sink.line(0, 0, a.x(), a.y(), Dashed, ZoneColour, scale);
+        sink.line(0, 0, b.x(), b.y(), Dashed, ZoneColour, scale);
+    }
+    // A half outline needs two points to make a line; a shorter one (never
+    // built by the zone code) is left out rather than written as a polyline
+    // without vertices.
+    if (!zone.bigCircle && zone.envelope.size() > 1)
+        mirroredOutline(sink, zone.envelope, R, theta, scale);
+    if (zone.topplingZone.size() > 1) {
+        const double phi = zone.bigCircle ? 180.0 - slopeDirection : -slopeDirection;
+        mirroredOutline(sink, zone.topplingZone, R, zone.upper ? phi : phi + 180.0, scale);
+    }
+}
+
+void drawing(CadSink& sink, const DataCenter& project) {
+    const int R = project.cadRadius;
+    const double T = textHeight(project);
+    net(sink, R, T);
+    slope(sink, project, R, T);
+    if (project.BigCircle)
+        greatCircles(sink, project, R, T);
+    else
+        poles(sink, project, R, T);
+    zones(sink, project.judgeZone, R, project.slope.direction);
+}
+
+} // namespace CadDrawing

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+class DataCenter;
+class JudgeZone;
+
+// Receives the primitives of one CAD drawing, in drawing order. The drawing
+// is described once (CadDrawing below) and every encoding is a sink, so the
+// DXF file and the interchange XML always carry the same primitives.
+//
+// Coordinates are drawing units, angles degrees counter-clockwise from +x.
+// Style codes: 0 continuous, 1 slope line type (arcs), 2..4 plane kinds
+// (drawn continuous), 6 dashed (circles, lines, polylines).
+// Alignment codes: horizontal 0 left, 1 centre, 2 right; vertical 1 bottom,
+// 2 middle, 3 top.
+class CadSink {
+public:
+    virtual ~CadSink() = default;
+    virtual void circle(double x, double y, double radius, int style, int colour, double scale) = 0;
+    virtual void arc(double x, double y, double radius, double startAngle, double endAngle, int style, int colour,
+                     double scale) = 0;
+    virtual void line(double x1, double y1, double x2, double y2, int style, int colour, double scale) = 0;
+    virtual void polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) = 0;
+    virtual void text(double x, double y, double height, const QString& text, int hAlign, int vAlign,
+                      double rotation) = 0;
+};
+
+namespace CadDrawing {
+
+enum Style { Continuous = 0, SlopeLine = 1, Dashed = 6 };
+enum Colour { ByLayer = 256, CrossColour = 1, ZoneColour = 150 };
+enum HAlign { Left = 0, Centre = 1, Right = 2 };
+enum VAlign { Bottom = 1, Middle = 2, Top = 3 };
+
+// Text height T in drawing units: H percent of R.
+double textHeight(int radius, int textPercent);
+double textHeight(const DataCenter& project);
+
+// End angle of an arc that starts at startAngle and spans span degrees,
+// brought below 360.
+double arcEndAngle(double startAngle, double span);
+
+// CAD colour index of an on-screen kind colour (Qt::GlobalColor number);
+// 0 for a colour outside the table.
+int cadColourOf(int screenColour);
+// CAD colour of a plane kind code; 256 (by layer) for any other code.
+int kindColour(const DataCenter& project, int type);
+// Refreshes the project's three kind colours from the process-wide
+// on-screen colours.
+void updateCadColours(DataCenter& project);
+
+// A text value as it may stand in a drawing: control characters (line
+// breaks, tabs, ...) become spaces, since they would break the DXF group
+// structure and cannot be held by XML 1.0.
+QString drawableText(const QString& text);
+
+// Net frame: circle, 36 ticks, centre cross, letters, bearing labels
+// (52 primitives).
+void net(CadSink& sink, int R, double T);
+// Two lines crossing at (x, y), half size 0.02 R, colour 1.
+void cross(CadSink& sink, double x, double y, int R);
+// Slope arc, then its label in the labelling modes 2 and 3.
+void slope(CadSink& sink, const DataCenter& project, int R, double T);
+// Planes and wedges in the great-circle representation.
+void greatCircles(CadSink& sink, const DataCenter& project, int R, double T);
+// Planes and wedges in the pole representation.
+void poles(CadSink& sink, const DataCenter& project, int R, double T);
+// Friction circle, included-angle lines, envelope and toppling zone, rotated
+// from the zone frame by the slope's dip direction.
+void zones(CadSink& sink, const JudgeZone& zone, int R, double slopeDirection);
+// The whole drawing of a project with its stored CAD radius and text height.
+void drawing(CadSink& sink, const DataCenter& project);
+
+} // namespace CadDrawing

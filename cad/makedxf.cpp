@@ -1,0 +1,243 @@
+#include "cad/makedxf.h"
+
+#include <QFile>
+#include <QTextCodec>
+#include <QTextStream>
+
+namespace {
+const QLatin1String kEol("\r\n");
+const QLatin1String kLayer("KVQXTW");
+const QLatin1String kTextStyle("QXTWZT");
+const QLatin1String kDashed("ACAD_ISO02W100");
+const QLatin1String kSlopeLine("QXTWBP");
+const QLatin1String kZero("0.0");
+
+// One group: the code line as it stands (" 0", " 100", ...), then the value.
+void group(QTextStream& s, const char* code, const QString& value) { s << code << kEol << value << kEol; }
+void group(QTextStream& s, const char* code, QLatin1String value) { s << code << kEol << value << kEol; }
+void group(QTextStream& s, const char* code, double value) { group(s, code, MakeDxf::number(value)); }
+void group(QTextStream& s, const char* code, int value) { group(s, code, QString::number(value)); }
+
+void entityHead(QTextStream& s, const char* type, int handle) {
+    group(s, " 0", QLatin1String(type));
+    group(s, " 5", MakeDxf::handleText(handle));
+    group(s, " 100", QLatin1String("AcDbEntity"));
+    group(s, " 8", kLayer);
+}
+
+// Copies a template resource line by line with CR LF line ends; lineFilter
+// may replace a line (by its number counted from 0). Stops after maxLines.
+template <typename Filter>
+bool copyTemplate(QTextStream& out, const QString& resource, int maxLines, Filter lineFilter) {
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    int number = 0;
+    while (number < maxLines && !file.atEnd()) {
+        QByteArray raw = file.readLine();
+        while (raw.endsWith('\n') || raw.endsWith('\r'))
+            raw.chop(1);
+        out << lineFilter(number, QString::fromLatin1(raw)) << kEol;
+        ++number;
+    }
+    return true;
+}
+} // namespace
+
+MakeDxf::MakeDxf(QObject* parent) : QObject(parent) {}
+
+QString MakeDxf::number(double value) { return QString::number(value, 'g', 6); }
+
+QString MakeDxf::handleText(int handle) { return QString::number(handle, 16); }
+
+QTextCodec* MakeDxf::dxfCodec() {
+    static QTextCodec* codec = QTextCodec::codecForName("GBK");
+    return codec;
+}
+
+QString MakeDxf::encodableText(const QString& text) {
+    QTextCodec* codec = dxfCodec();
+    QString result;
+    result.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() || c.isLowSurrogate()) {
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            result += QLatin1Char('?');
+        } else if (c.unicode() < 0x80 || (codec && codec->canEncode(c))) {
+            result += c;
+        } else {
+            result += QLatin1String("\\U+") +
+                      QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+        }
+    }
+    return result;
+}
+
+bool MakeDxf::writeHead(QTextStream& stream) {
+    return copyTemplate(stream, QStringLiteral(":/dxf/head.dxf"), INT_MAX,
+                        [](int, const QString& line) { return line; });
+}
+
+int MakeDxf::writeNet(QTextStream& stream, int handle, int R, double T) {
+    DxfSink sink(*this, stream, handle);
+    CadDrawing::net(sink, R, T);
+    return sink.handle;
+}
+
+int MakeDxf::writeArc(QTextStream& s, int handle, double x, double y, double radius, double startAngle,
+                      double endAngle, int style, int colour, double scale) {
+    entityHead(s, "ARC", handle + 1);
+    group(s, " 62", colour);
+    group(s, " 370", -1);
+    if (style == CadDrawing::SlopeLine) {
+        group(s, " 48", scale);
+        group(s, " 6", kSlopeLine);
+    }
+    group(s, " 100", QLatin1String("AcDbCircle"));
+    group(s, " 10", x);
+    group(s, " 20", y);
+    group(s, " 30", kZero);
+    group(s, " 40", radius);
+    group(s, " 100", QLatin1String("AcDbArc"));
+    group(s, " 50", startAngle);
+    group(s, " 51", endAngle);
+    return handle + 1;
+}
+
+int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double radius, int style, int colour,
+                         double scale) {
+    entityHead(s, "CIRCLE", handle + 1);
+    if (style == CadDrawing::Dashed) {
+        group(s, " 6", kDashed);
+        group(s, " 48", scale);
+    }
+    group(s, " 62", colour);
+    group(s, " 100", QLatin1String("AcDbCircle"));
+    group(s, " 10", x);
+    group(s, " 20", y);
+    group(s, " 30", kZero);
+    group(s, " 40", radius);
+    return handle + 1;
+}
+
+int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2, int style,
+                               int colour, double scale) {
+    entityHead(s, "LINE", handle + 1);
+    group(s, " 62", colour);
+    group(s, " 370", -1);
+    if (style == CadDrawing::Dashed) {
+        group(s, " 6", kDashed);
+        group(s, " 48", scale);
+    }
+    group(s, " 100", QLatin1String("AcDbLine"));
+    group(s, " 10", x1);
+    group(s, " 20", y1);
+    group(s, " 30", kZero);
+    group(s, " 11", x2);
+    group(s, " 21", y2);
+    group(s, " 31", kZero);
+    return handle + 1;
+}
+
+int MakeDxf::writeLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2, int style,
+                       double scale) {
+    const int colour = style == CadDrawing::Dashed ? int(CadDrawing::ZoneColour) : int(CadDrawing::ByLayer);
+    return writeColouredLine(s, handle, x1, y1, x2, y2, style, colour, scale);
+}
+
+int MakeDxf::writeCross(QTextStream& stream, int handle, double x, double y, int R) {
+    DxfSink sink(*this, stream, handle);
+    CadDrawing::cross(sink, x, y, R);
+    return sink.handle;
+}
+
+int MakeDxf::writePolylineHead(QTextStream& s, int handle, int vertexCount, int style, double scale) {
+    entityHead(s, "LWPOLYLINE", handle + 1);
+    if (style == CadDrawing::Dashed) {
+        group(s, " 62", int(CadDrawing::ZoneColour));
+        group(s, " 6", kDashed);
+        group(s, " 48", scale);
+    } else {
+        group(s, " 62", int(CadDrawing::ByLayer));
+    }
+    group(s, " 100", QLatin1String("AcDbPolyline"));
+    group(s, " 90", vertexCount);
+    group(s, " 70", 0);
+    return handle + 1;
+}
+
+void MakeDxf::writeVertex(QTextStream& s, double x, double y) {
+    group(s, " 10", x);
+    group(s, " 20", y);
+}
+
+int MakeDxf::writeText(QTextStream& s, int handle, double x, double y, double height, const QString& text,
+                       int hAlign, int vAlign, double rotation) {
+    entityHead(s, "TEXT", handle + 1);
+    group(s, " 62", int(CadDrawing::ByLayer));
+    group(s, " 370", -1);
+    group(s, " 100", QLatin1String("AcDbText"));
+    group(s, " 10", x);
+    group(s, " 20", y);
+    group(s, " 30", kZero);
+    group(s, " 40", height);
+    group(s, " 1", encodableText(CadDrawing::drawableText(text)));
+    group(s, " 50", rotation);
+    group(s, " 7", kTextStyle);
+    group(s, " 72", hAlign);
+    group(s, " 11", x);
+    group(s, " 21", y);
+    group(s, " 31", kZero);
+    group(s, " 100", QLatin1String("AcDbText"));
+    group(s, " 73", vAlign);
+    return handle + 1;
+}
+
+bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
+    // The suffix's own handles for the variable dictionary and its two
+    // variables follow the last entity.
+    const int n = handle;
+    return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines, [n](int number, const QString& line) {
+        switch (number) {
+        case 39:
+        case 507:
+            return handleText(n + 1);
+        case 43:
+            return handleText(n + 2);
+        case 519:
+        case 523:
+            return handleText(n + 3);
+        case 515:
+        case 533:
+            return handleText(n + 4);
+        default:
+            return line;
+        }
+    });
+}
+
+void DxfSink::circle(double x, double y, double radius, int style, int colour, double scale) {
+    handle = w.writeCircle(s, handle, x, y, radius, style, colour, scale);
+}
+
+void DxfSink::arc(double x, double y, double radius, double startAngle, double endAngle, int style, int colour,
+                  double scale) {
+    handle = w.writeArc(s, handle, x, y, radius, startAngle, endAngle, style, colour, scale);
+}
+
+void DxfSink::line(double x1, double y1, double x2, double y2, int style, int colour, double scale) {
+    handle = w.writeColouredLine(s, handle, x1, y1, x2, y2, style, colour, scale);
+}
+
+void DxfSink::polyline(const QVector<QPointF>& vertices, int style, int, double scale) {
+    handle = w.writePolylineHead(s, handle, vertices.size(), style, scale);
+    for (const QPointF& p : vertices)
+        w.writeVertex(s, p.x(), p.y());
+}
+
+void DxfSink::text(double x, double y, double height, const QString& text, int hAlign, int vAlign,
+                   double rotation) {
+    handle = w.writeText(s, handle, x, y, height, text, hAlign, vAlign, rotation);
+}
