@@ -64,7 +64,15 @@ DataDialog::DataDialog(QWidget* parent) : QDialog(parent), ui(new Ui::DataDialog
     table->viewport()->installEventFilter(this);
 }
 
-DataDialog::~DataDialog() { delete ui; }
+DataDialog::~DataDialog() {
+    // An editor still open commits when the widgets go away, after this
+    // object's members are gone: stop listening first.
+    QTableWidget* table = ui->tableWidget;
+    disconnect(table, nullptr, this, nullptr);
+    table->removeEventFilter(this);
+    table->viewport()->removeEventFilter(this);
+    delete ui;
+}
 
 void DataDialog::showData() {
     ui->editProjectName->setText(projectName);
@@ -195,9 +203,14 @@ void DataDialog::btnClicked() {
     auto* button = qobject_cast<QWidget*>(sender());
     if (!button || !button->parentWidget())
         return;
+    // The row whose cell widget holds the button. Positions of cell widgets
+    // are laid out lazily, so look the widget up rather than its position.
     QTableWidget* table = ui->tableWidget;
-    const QModelIndex index = table->indexAt(button->parentWidget()->pos());
-    const int row = index.row();
+    int row = -1;
+    for (int r = 0; r < table->rowCount() && row < 0; ++r) {
+        if (table->cellWidget(r, ColActions) == button->parentWidget())
+            row = r;
+    }
     if (button->objectName() == QLatin1String("up")) {
         if (row > 0 && row < planes.size())
             planes.swapItemsAt(row, row - 1);
