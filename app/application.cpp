@@ -1,15 +1,39 @@
 #include "app/application.h"
 
+#include "app/mainwindow.h"
+#include "model/fonts.h"
+#include "platform/openrequests.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFont>
+#include <QStringList>
 
 int runKarven(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
-    QMainWindow window;
-    window.resize(1511, 932);
+
+    // Files named on the command line: handed to a running instance if there
+    // is one, else opened here once the window is up.
+    QStringList files = QCoreApplication::arguments();
+    if (!files.isEmpty())
+        files.removeFirst();
+    if (!files.isEmpty() && platform::OpenRequestServer::forwardToRunningInstance(files))
+        return 0;
+
+    installFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei UI"), 9));
+
+    MainWindow window;
     window.show();
+
+    platform::OpenRequestServer server;
+    server.listen([&window](const QString& command) {
+        return platform::executeShellCommand(command, QApplication::activeModalWidget() != nullptr,
+                                             [&window](const QString& path) { return window.openFile(path); });
+    });
+    window.openFiles(files);
+
     return app.exec();
 }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "app/documentwindow.h"
+
+#include <QStringList>
+
+class ColorCombo;
+class MdiChild;
+class QAction;
+class QLabel;
+class QMdiSubWindow;
+class QSpinBox;
+class QTreeWidgetItem;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The frame of the program: the MDI area with project and page windows,
+// menus, toolbar, status-bar display strip and the overview dock.
+class MainWindow : public DocumentWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Project window of the active sub-window, or none.
+    MdiChild* activeMdiChild() const;
+    // Sub-window whose project's file is the canonical form of `path`.
+    QMdiSubWindow* findMdiChild(const QString& path) const;
+
+    // Activates the window of an open file, or loads it in a new one.
+    bool openFile(const QString& path) override;
+    // Opens the first 32 paths; the result is that of the last one.
+    bool openFiles(const QStringList& paths) override;
+
+    void updateActions();
+    void updateOverview(MdiChild* child);
+
+public slots:
+    void windowActivated(QMdiSubWindow* window);
+    void updateRecentMenu();
+    void on_actNew_triggered();
+    void on_actOpen_triggered();
+    void on_actSave_triggered();
+    void on_actSaveAs_triggered();
+    void on_actExit_triggered();
+    void on_actData_triggered();
+    void on_actUpper_triggered(bool checked);
+    void on_actDown_triggered(bool checked);
+    void on_actBigCircle_triggered(bool checked);
+    void on_actPole_triggered(bool checked);
+    void on_actAnalyse_triggered(bool checked);
+    void on_actMark_triggered();
+    void on_treeWidget_itemClicked(QTreeWidgetItem* item, int column);
+    void on_treeWidget_itemDoubleClicked(QTreeWidgetItem* item, int column);
+    void on_actDock_triggered();
+    void on_actReport_triggered();
+    void on_actDesklnk_triggered();
+    void on_actCAD_triggered();
+    void on_actPIC_triggered();
+    void on_actTXT_triggered();
+
+private slots:
+    void openRecentFile();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Loads a file that is not open yet into a new project window.
+    bool loadIntoNewWindow(const QString& path);
+    MdiChild* createMdiChild();
+    void setHemisphere(bool upper);
+    void setRepresentation(bool bigCircle);
+    void resetSketch();
+    void fileSaved(MdiChild* child);
+    void buildDisplayStrip();
+    void repaintActiveProject();
+
+    void readSettings();
+    void writeSettings();
+    void createRecentFileActions(const QString& anchorText);
+
+    Ui::MainWindow* ui;
+    QAction* recentFileActs[8] = {};
+    QLabel* caption = nullptr;
+    QSpinBox* fontSizeBox = nullptr;
+    ColorCombo* jointCombo = nullptr;
+    ColorCombo* beddingCombo = nullptr;
+    ColorCombo* faultCombo = nullptr;
+};

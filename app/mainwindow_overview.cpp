@@ -1,0 +1,211 @@
+#include "app/mainwindow.h"
+
+#include "app/mdichild.h"
+#include "dialogs/inputdialog.h"
+#include "model/labels.h"
+#include "ui_mainwindow.h"
+
+#include <QTreeWidget>
+
+// The overview panel: a two-column summary of the active project. Rows the
+// user can act on carry a code in column 1 under CodeRole: 1001..1006 the
+// basic settings, 2000 + i plane i, 3000 + i wedge i.
+
+namespace {
+constexpr int CodeRole = Qt::UserRole + 1;
+
+enum Code {
+    CodeProjectName = 1001,
+    CodeSlope = 1002,
+    CodeHemisphere = 1003,
+    CodeRepresentation = 1004,
+    CodeSliding = 1005,
+    CodeToppling = 1006,
+    CodePlanes = 2000,
+    CodeWedges = 3000,
+};
+
+QTreeWidgetItem* addRow(QTreeWidgetItem* parent, const QString& name, const QString& value, int code) {
+    auto* row = new QTreeWidgetItem(parent, {name, value});
+    row->setData(1, CodeRole, code);
+    return row;
+}
+
+QString criteriaText(double included, double friction) {
+    return Labels::removeZeroDecimals(MainWindow::tr("倾夹角%1°，摩擦圆%2°")
+                                          .arg(Labels::angleText(included), Labels::angleText(friction)));
+}
+
+// Wedges are never judged toppling; their verdict knows three classes.
+QString wedgeVerdict(int state) {
+    return state / 10 == 4 ? Labels::stateClassWord(StabilityState::NotJudged) : Labels::stateClassWord(state);
+}
+} // namespace
+
+void MainWindow::updateOverview(MdiChild* child) {
+    QTreeWidget* tree = ui->treeWidget;
+    tree->clear();
+    tree->setStyleSheet(QStringLiteral(
+        "QHeaderView::section{background:rgba(36,161,254,50);}QTreeWidget::item{color:black;}"
+        "QTreeWidget::item{border-bottom:1px solid rgb(216,216,216);}"
+        "QTreeView::item:selected{background-color:rgb(204,232,255)}"));
+    tree->setColumnCount(2);
+    tree->setHeaderLabels({tr("项目"), tr("信息")});
+    tree->setHeaderHidden(false);
+    if (!child)
+        return;
+    const DataCenter& project = child->project();
+
+    auto* basics = new QTreeWidgetItem(tree, {tr("基础信息")});
+    addRow(basics, tr("项目名称"), QStringLiteral("%1").arg(project.ProjectName), CodeProjectName);
+    addRow(basics, tr("边坡产状"), Labels::attitudeText(project.slope.direction, project.slope.angle), CodeSlope);
+    addRow(basics, tr("投影方式"), project.UpperMode ? tr("上半球投影") : tr("下半球投影"), CodeHemisphere);
+    addRow(basics, tr("表示方法"), project.BigCircle ? tr("大圆法") : tr("极点法"), CodeRepresentation);
+    addRow(basics, tr("滑动判据"), criteriaText(project.IncludedAnglePlanar, project.FrictionAnglePlanar),
+           CodeSliding);
+    addRow(basics, tr("倾倒判据"),
+           project.Topple ? criteriaText(project.IncludedAngleTopple, project.FrictionAngleTopple)
+                          : tr("不判断倾倒破坏"),
+           CodeToppling);
+
+    const bool analysing = !project.analysisOff;
+    if (!project.planes.isEmpty()) {
+        auto* group = new QTreeWidgetItem(tree, {tr("结构面")});
+        for (int i = 0; i < project.planes.size(); ++i) {
+            const PlaneRecord& plane = project.planes.at(i);
+            const QString name = tr("%1：").arg(plane.id) +
+                                 (plane.notes.isEmpty() ? Labels::kindWord(plane.type) : plane.notes);
+            QString value = Labels::attitudeText(plane.direction, plane.angle);
+            if (analysing)
+                value += Labels::stateClassWord(plane.state);
+            addRow(group, name, value, CodePlanes + i);
+        }
+    }
+    if (!project.wedges.isEmpty() && analysing) {
+        auto* group = new QTreeWidgetItem(tree, {tr("楔形体")});
+        for (int i = 0; i < project.wedges.size(); ++i) {
+            const PlaneRecord& wedge = project.wedges.at(i);
+            addRow(group, Labels::wedgePair(wedge),
+                   Labels::attitudeText(wedge.direction, wedge.angle) + wedgeVerdict(wedge.state), CodeWedges + i);
+        }
+    }
+    tree->setAlternatingRowColors(true);
+    tree->expandAll();
+}
+
+void MainWindow::on_treeWidget_itemClicked(QTreeWidgetItem* item, int column) {
+    MdiChild* child = activeMdiChild();
+    if (!child)
+        return;
+    child->update();
+    if (!item)
+        return;
+    const QVariant data = item->data(column, CodeRole);
+    if (!data.isValid())
+        return;
+    const int code = data.toInt();
+    const int kind = code / 1000;
+    const int index = code % 1000;
+    DataCenter& project = child->project();
+    QList<PlaneRecord>* records = kind == 2 ? &project.planes : kind == 3 ? &project.wedges : nullptr;
+    if (!records || index >= records->size())
+        return;
+    PlaneRecord& record = (*records)[index];
+    record.highlighted = true;
+    if (!project.analysisOff)
+        ui->widgetSketch->setSketch(record.slopeApparentAngle, record.angle, record.apparentAngle);
+    child->update();
+}
+
+void MainWindow::on_treeWidget_itemDoubleClicked(QTreeWidgetItem* item, int column) {
+    MdiChild* child = activeMdiChild();
+    if (!child || !item)
+        return;
+    DataCenter& project = child->project();
+    const QVariant data = item->data(column, CodeRole);
+    if (!project.analysisOff || !data.isValid())
+        return;
+    const int code = data.toInt();
+
+    // Opens the edit dialog for (kind, item) with two values; true on OK.
+    auto edit = [this](qint16 kind, qint16 entry, QString& first, QString& second) {
+        InputDialog dialog(this);
+        dialog.kind = kind;
+        dialog.item = entry;
+        dialog.value1 = first;
+        dialog.value2 = second;
+        dialog.prepareFields();
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        first = dialog.value1;
+        second = dialog.value2;
+        return true;
+    };
+    auto number = [](double value) { return QString::number(value); };
+
+    bool accepted = false;
+    switch (code) {
+    case CodeProjectName: {
+        QString name = project.ProjectName;
+        QString unused = QStringLiteral("0");
+        if ((accepted = edit(InputDialog::ProjectEntry, InputDialog::ProjectName, name, unused)))
+            project.ProjectName = name;
+        break;
+    }
+    case CodeSlope: {
+        QString direction = number(project.slope.direction);
+        QString dip = number(project.slope.angle);
+        if ((accepted = edit(InputDialog::ProjectEntry, InputDialog::SlopeAttitude, direction, dip))) {
+            project.slope.direction = direction.toDouble();
+            project.slope.angle = dip.toDouble();
+            project.slope.calculated = false;
+            project.updateSlopeGeometry();
+        }
+        break;
+    }
+    case CodeHemisphere:
+        on_actUpper_triggered(!project.UpperMode);
+        break;
+    case CodeRepresentation:
+        on_actBigCircle_triggered(!project.BigCircle);
+        break;
+    case CodeSliding: {
+        QString included = number(project.IncludedAnglePlanar);
+        QString friction = number(project.FrictionAnglePlanar);
+        if ((accepted = edit(InputDialog::ProjectEntry, InputDialog::SlidingCriteria, included, friction))) {
+            project.IncludedAnglePlanar = included.toDouble();
+            project.FrictionAnglePlanar = friction.toDouble();
+        }
+        break;
+    }
+    case CodeToppling:
+        project.Topple = !project.Topple;
+        updateOverview(child);
+        break;
+    default:
+        if (code / 1000 == 2) {
+            const int i = code % 1000;
+            if (i >= project.planes.size())
+                break;
+            QString direction = number(project.planes.at(i).direction);
+            QString dip = number(project.planes.at(i).angle);
+            if ((accepted = edit(InputDialog::PlaneEntry, static_cast<qint16>(i), direction, dip))) {
+                // The lists may not change while the dialog is modal, but
+                // the position is checked again all the same.
+                if (i < project.planes.size()) {
+                    PlaneRecord& plane = project.planes[i];
+                    plane.direction = direction.toDouble();
+                    plane.angle = dip.toDouble();
+                    plane.calculated = false;
+                    project.updatePlanesGeometry();
+                }
+            }
+        }
+        break;
+    }
+    if (accepted) {
+        updateOverview(child);
+        child->setWindowModified(true);
+    }
+    child->update();
+}

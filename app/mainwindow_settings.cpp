@@ -1,0 +1,89 @@
+#include "app/appsettings.h"
+#include "app/mainwindow.h"
+#include "model/displayoptions.h"
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QScreen>
+#include <QSettings>
+
+void MainWindow::readSettings() {
+    QSettings settings;
+    const QByteArray geometry = settings.value(QStringLiteral("geometry"), QByteArray()).toByteArray();
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
+        resize(available.width() / 3, available.height() / 2);
+        move((available.width() - width()) / 2, (available.height() - height()) / 2);
+    }
+    const QByteArray state = settings.value(QStringLiteral("windowState"), QByteArray()).toByteArray();
+    if (state.isEmpty() || !restoreState(state, 0))
+        resizeDocks({ui->dockWidgetResult}, {width() / 2}, Qt::Horizontal);
+
+    DisplayOptions& options = displayOptions();
+    options.fontSize = AppSettings::sanitizedFontSize(settings.value(QStringLiteral("fontsize"), 20).toInt());
+    options.jointColor = AppSettings::sanitizedColor(
+        settings.value(QStringLiteral("jointcolor"), QStringLiteral("9")).toInt(), Qt::blue);
+    options.beddingColor = AppSettings::sanitizedColor(
+        settings.value(QStringLiteral("beddingcolor"), QStringLiteral("11")).toInt(), Qt::magenta);
+    options.faultColor = AppSettings::sanitizedColor(
+        settings.value(QStringLiteral("faultcolor"), QStringLiteral("7")).toInt(), Qt::red);
+}
+
+void MainWindow::writeSettings() {
+    QSettings settings;
+    const DisplayOptions& options = displayOptions();
+    settings.setValue(QStringLiteral("windowState"), saveState(0));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("fontsize"), options.fontSize);
+    settings.setValue(QStringLiteral("jointcolor"), options.jointColor);
+    settings.setValue(QStringLiteral("beddingcolor"), options.beddingColor);
+    settings.setValue(QStringLiteral("faultcolor"), options.faultColor);
+}
+
+void MainWindow::createRecentFileActions(const QString& anchorText) {
+    const QList<QAction*> actions = ui->menu->actions();
+    QAction* before = nullptr;
+    for (int i = 0; i < actions.size(); ++i) {
+        if (actions.at(i)->text() == anchorText) {
+            before = i + 1 < actions.size() ? actions.at(i + 1) : nullptr;
+            break;
+        }
+    }
+    QAction* separator = new QAction(this);
+    separator->setSeparator(true);
+    ui->menu->insertAction(before, separator);
+    for (int i = 0; i < AppSettings::MaxRecentFiles; ++i) {
+        recentFileActs[i] = new QAction(this);
+        recentFileActs[i]->setVisible(false);
+        connect(recentFileActs[i], &QAction::triggered, this, &MainWindow::openRecentFile);
+        ui->menu->insertAction(before, recentFileActs[i]);
+    }
+}
+
+void MainWindow::updateRecentMenu() {
+    const QStringList files = AppSettings::readRecentFiles();
+    const int shown = qMin(files.size(), AppSettings::MaxRecentFiles);
+    for (int i = 0; i < AppSettings::MaxRecentFiles; ++i) {
+        QAction* action = recentFileActs[i];
+        if (i < shown) {
+            const QString& path = files.at(i);
+            action->setText(tr("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+            action->setData(path);
+            action->setStatusTip(path);
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+}
+
+void MainWindow::openRecentFile() {
+    auto* action = qobject_cast<QAction*>(sender());
+    if (!action || !std::count(std::begin(recentFileActs), std::end(recentFileActs), action))
+        return;
+    openFile(action->data().toString());
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "model/datacenter.h"
+
+#include <QString>
+#include <QWidget>
+
+class QImage;
+
+namespace Ui {
+class MdiChild;
+}
+
+// One project in a sub-window of the main window: the project itself, its
+// file, the modified mark and the save prompt.
+class MdiChild : public QWidget {
+    Q_OBJECT
+public:
+    explicit MdiChild(QWidget* parent = nullptr);
+    ~MdiChild() override;
+
+    DataCenter& project() { return dataCenter; }
+    const DataCenter& project() const { return dataCenter; }
+
+    void newFile();
+    bool loadFile(const QString& path);
+    bool save();
+    bool saveAs();
+    bool saveFile(const QString& path);
+    // Writes the HTML report to a file the user chooses; `reportPath`
+    // receives the written path.
+    bool exportReport(QString& reportPath);
+    bool maybeSave();
+    void setCurrentFile(const QString& path);
+
+    QString currentFile() const { return curFile; }
+    bool isUntitled() const { return untitled; }
+    // File name of the current file without its folder.
+    QString userFriendlyCurrentFile() const;
+    // Proposed name for save-as and report dialogs: the current file's folder
+    // when it exists, else "lastpath", then a backslash and the base name.
+    QString proposedSavePath() const;
+
+    // Renders the stereonet into `image` at the image's size.
+    void renderToImage(QImage& image);
+
+    void readDocumentSettings();
+    void writeDocumentSettings();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    DataCenter dataCenter;
+    Ui::MdiChild* ui;
+    QString curFile;
+    bool untitled = true;
+};
