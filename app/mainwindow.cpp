@@ -26,7 +26,11 @@
 #include <QHeaderView>
 #include <QTabBar>
 
-MainWindow::MainWindow(QWidget* parent) : DocumentWindow(parent), ui(new Ui::MainWindow) {
+// The resources live in a static library: referencing their initialiser keeps
+// the linker from dropping them.
+static void initResources() { Q_INIT_RESOURCE(res); }
+
+MainWindow::MainWindow(QWidget* parent) : DocumentWindow(parent), ui((initResources(), new Ui::MainWindow)) {
     ui->setupUi(this);
     setWindowTitle(tr("澄岩赤平投影V2.3"));
     readSettings();
