@@ -166,7 +166,7 @@ void TestReport::numberForms() {
     project.Topple = true;
     lines = reportLines(project);
     QVERIFY(lines.contains(QStringLiteral("\t\t倾倒判据：倾夹角25.5°，摩擦圆100° <br>")));
-    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("不判断倾倒破坏")));
+    QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("不判断倾倒破坏")));
 
     // ".0" goes from the attitude only: notes keep theirs, whatever the kind.
     project.planes[0].notes = QStringLiteral("F2.0");
