@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
@@ -67,6 +68,31 @@ QFont labelFont(int pixelSize) {
     return font;
 }
 
+// Draws a one-line text aligned in a rectangle as the net's letters and
+// bearing numbers want it. The line box is taken one em high, split in the
+// font's own ascent-to-descent ratio: for SimSun, whose line box is one em,
+// this is exactly the framework's alignment; substitute CJK fonts with taller
+// line boxes still keep the text inside its rectangle instead of spilling
+// over the primitive circle.
+void drawTextIn(QPainter& painter, const QRectF& rect, int flags, const QString& text) {
+    const QFont& font = painter.font();
+    const QFontMetricsF metrics(font);
+    const double em = font.pixelSize();
+    const double box = metrics.ascent() + metrics.descent();
+    const double ascent = box > 0 ? em * metrics.ascent() / box : em;
+    const double descent = em - ascent;
+    const double width = metrics.horizontalAdvance(text);
+    double x = rect.left();
+    if (flags & Qt::AlignHCenter)
+        x = rect.center().x() - width / 2;
+    else if (flags & Qt::AlignRight)
+        x = rect.right() - width;
+    double y = rect.top() + ascent;
+    if (flags & Qt::AlignVCenter)
+        y = rect.center().y() + (ascent - descent) / 2;
+    painter.drawText(QPointF(x, y), text);
+}
+
 struct Scene {
     QPainter& painter;
     double R;
@@ -103,11 +129,11 @@ void Scene::netFrame() {
     const double f = 1.25 * p;
     painter.setFont(labelFont(ipx(f)));
     painter.drawText(QPoint(2, -2), QStringLiteral("O"));
-    painter.drawText(QRectF(-0.625 * p, -R - f, f, f), Qt::AlignHCenter, QStringLiteral("N"));
-    painter.drawText(QRectF(R + 2, -0.625 * p, f, f), Qt::AlignVCenter, QStringLiteral("E"));
-    painter.drawText(QRectF(-0.625 * p, R, f, f), Qt::AlignHCenter, QStringLiteral("S"));
-    painter.drawText(QRectF(-R - f - 2, -0.625 * p, f, f), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("W"));
+    drawTextIn(painter, QRectF(-0.625 * p, -R - f, f, f), Qt::AlignHCenter, QStringLiteral("N"));
+    drawTextIn(painter, QRectF(R + 2, -0.625 * p, f, f), Qt::AlignVCenter, QStringLiteral("E"));
+    drawTextIn(painter, QRectF(-0.625 * p, R, f, f), Qt::AlignHCenter, QStringLiteral("S"));
+    drawTextIn(painter, QRectF(-R - f - 2, -0.625 * p, f, f), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("W"));
 
     painter.setFont(labelFont(p));
     painter.save();
@@ -117,7 +143,7 @@ void Scene::netFrame() {
         } else {
             painter.drawLine(QLine(0, ipx(-R), 0, ipx(10 - R)));
             if (a % 90 != 0)
-                painter.drawText(QRectF(-p, -R - p, 2 * p, p), Qt::AlignHCenter, QString::number(a));
+                drawTextIn(painter, QRectF(-p, -R - p, 2 * p, p), Qt::AlignHCenter, QString::number(a));
         }
         painter.rotate(10);
     }
