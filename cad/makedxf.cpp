@@ -44,7 +44,14 @@ bool copyTemplate(QTextStream& out, const QString& resource, int maxLines, Filte
 }
 } // namespace
 
-MakeDxf::MakeDxf(QObject* parent) : QObject(parent) {}
+// The templates live in the resource library; naming its initialiser keeps
+// the linker from dropping it from static builds.
+static void initDxfTemplates() { Q_INIT_RESOURCE(dxf); }
+
+MakeDxf::MakeDxf(QObject* parent) : QObject(parent) {
+    static const bool once = (initDxfTemplates(), true);
+    Q_UNUSED(once);
+}
 
 QString MakeDxf::number(double value) { return QString::number(value, 'g', 6); }
 
@@ -197,12 +204,16 @@ int MakeDxf::writeText(QTextStream& s, int handle, double x, double y, double he
 
 bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
     // The suffix's own handles for the variable dictionary and its two
-    // variables follow the last entity.
+    // variables follow the last entity. Besides the seven handle lines, the
+    // two variables' owner lines (525, 535) name the moved dictionary, so
+    // that no object points at the text style that keeps handle 36.
     const int n = handle;
     return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines, [n](int number, const QString& line) {
         switch (number) {
         case 39:
         case 507:
+        case 525:
+        case 535:
             return handleText(n + 1);
         case 43:
             return handleText(n + 2);
