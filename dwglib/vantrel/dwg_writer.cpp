@@ -39,7 +39,7 @@ Bytes writeDwg(const CadDocument& doc, int64_t unixTime)
     s.push_back({"AcDb:RevHistory", 8, true, 0, writeRevHistorySection()});
     s.push_back({"AcDb:AcDbObjects", 7, true, 0, std::move(objects.data)});
     s.push_back({"AcDb:ObjFreeSpace", 6, true, 0, writeObjFreeSpaceSection(ctx)});
-    s.push_back({"AcDb:Template", 5, true, 0, writeTemplateSection()});
+    s.push_back({"AcDb:Template", 5, true, 0, writeTemplateSection(), false});
     s.push_back({"AcDb:Handles", 4, true, 0, writeHandlesSection(objects.offsets)});
     s.push_back({"AcDb:Classes", 3, true, 0, writeClassesSection(classes)});
     s.push_back({"AcDb:AuxHeader", 2, true, 0, writeAuxHeaderSection(doc, ctx)});

@@ -1,5 +1,6 @@
 #include "lz77.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace vantrel {
@@ -56,6 +57,45 @@ Bytes lz77Literal(const Bytes& data)
     putLiteralLength(out, padded.size());
     out.insert(out.end(), padded.begin(), padded.end());
     out.push_back(0x11);                   // opcode 0x11: end of stream
+    return out;
+}
+
+Bytes lz77Page(const Bytes& data, size_t pageSize)
+{
+    if (data.size() > pageSize)
+        throw std::logic_error("page data larger than the page");
+    // The literal run: the data and at least one zero, at least 4 bytes.
+    Bytes lit = data;
+    lit.resize(std::max(data.size() + 1, size_t(4)), 0);
+    if (lit.size() + 3 > pageSize) {
+        lit.resize(pageSize, 0);
+        return lz77Literal(lit);
+    }
+    Bytes out;
+    out.reserve(lit.size() + 16);
+    putLiteralLength(out, lit.size());
+    out.insert(out.end(), lit.begin(), lit.end());
+    const size_t count = pageSize - lit.size();   // zeros still to produce (>= 3)
+    if (count <= 33) {
+        out.push_back(uint8_t(0x1E + count));     // 0x21-0x3F: copy 3..33 bytes
+    } else {
+        out.push_back(0x20);                      // 0x20: copy 0x21 + long length
+        size_t v = count - 0x21;                  // >= 1
+        if (v <= 0xFF) {
+            out.push_back(uint8_t(v));
+        } else {
+            out.push_back(0x00);                  // long form: 0xFF + 0xFF per 0x00 + last
+            v -= 0xFF;
+            while (v > 0xFF) {
+                out.push_back(0x00);
+                v -= 0xFF;
+            }
+            out.push_back(uint8_t(v));
+        }
+    }
+    out.push_back(0x00);                          // two-byte offset: distance 1,
+    out.push_back(0x00);                          // no literal follows
+    out.push_back(0x11);                          // end of stream
     return out;
 }
 

@@ -18,6 +18,11 @@ Bytes lz77Literal(const Bytes& data);
 // Size of lz77Literal(data) without building it.
 size_t lz77LiteralSize(size_t n);
 
+// A data page as AutoCAD stores it: `data` followed by zero bytes up to
+// `pageSize` decompressed bytes. The zeros cost a few bytes: the literal
+// run ends with one zero that a back reference of distance 1 repeats.
+Bytes lz77Page(const Bytes& data, size_t pageSize);
+
 // Decode a compressed page into at most `maxSize` bytes. Throws
 // std::runtime_error on malformed input.
 Bytes lz77Decompress(const uint8_t* src, size_t n, size_t maxSize);

@@ -98,13 +98,15 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
         if (!s.compressed)  // stored sections use one page rounded to 0x80
             maxSize = uint32_t(std::max<size_t>(0x80, (s.data.size() + 0x7F) & ~size_t(0x7F)));
         sectionMax[si] = maxSize;
+        if (!s.stored)
+            continue;
         size_t pos = 0;
         do {
             const size_t chunkLen = std::min<size_t>(maxSize, s.data.size() - pos);
             Bytes chunk(s.data.begin() + long(pos), s.data.begin() + long(pos + chunkLen));
             Bytes stored;
             if (s.compressed) {
-                stored = lz77Literal(chunk);
+                stored = lz77Page(chunk, maxSize);  // decompresses to a full page
             } else {
                 stored = chunk;
                 stored.resize(maxSize, 0);

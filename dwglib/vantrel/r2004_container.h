@@ -16,6 +16,8 @@ struct SectionData {
     bool compressed = true;  // type 2 (LZ77) or 1 (stored)
     uint32_t encrypted = 0;  // 0 no, 1 yes, 2 unknown (as AutoCAD marks FileDepList)
     Bytes data;
+    // AutoCAD lists AcDb:Template with its size but stores no page for it.
+    bool stored = true;
 };
 
 struct ContainerOptions {

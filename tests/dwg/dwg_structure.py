@@ -211,17 +211,19 @@ def dump(path):
             mask = 0x4164536B ^ paddr
             h = [x ^ mask for x in struct.unpack_from("<8I", data, paddr)]
             body = data[paddr + 32:paddr + 32 + h[2]]
+            # 0x00 type, 0x04 section, 0x08 data size, 0x0C page size,
+            # 0x10 RLL start, 0x18 header checksum, 0x1C data checksum
             dcheck = page_checksum(0, body)
             hz = list(h)
-            hz[5] = 0
+            hz[6] = 0
             hcheck = page_checksum(dcheck, struct.pack("<8I", *hz))
             info = {"page": pnum, "addr": paddr, "page_size": pages[pnum][1],
                     "stored": dsize, "start": start,
-                    "hdr": ["0x%08x" % h[0]] + h[1:5] + [h[7]],
-                    "data_checksum_ok": h[6] == dcheck,
-                    "header_checksum_ok": h[5] == hcheck}
+                    "hdr": ["0x%08x" % h[0]] + h[1:5],
+                    "data_checksum_ok": h[7] == dcheck,
+                    "header_checksum_ok": h[6] == hcheck}
             if comp == 2:
-                raw = lz_decompress(body, h[3])
+                raw = lz_decompress(body, maxsz)
                 info["first_bytes"] = raw[:16].hex()
             plist.append(info)
         sections.append({"name": name, "size": size, "pages": npages,
@@ -233,13 +235,18 @@ def dump(path):
 
 def shape(res):
     """What two files should share: section names in map order, their
-    compression and encryption and kinds of pages, plus the system pages."""
+    numbers, compression and encryption, whether they have pages and of
+    which kind, and that every checksum holds."""
     return {
         "version": res["version"],
-        "sections": [(s["name"], s["compressed"], s["encrypted"], s["max"],
+        "sections": [(s["name"], s["id"], s["compressed"], s["encrypted"],
                       all(p["hdr"][0] == "0x4163043b" for p in s["page_list"]),
                       bool(s["page_list"]))
                      for s in res["sections"]],
+        "checksums": all(p["data_checksum_ok"] and p["header_checksum_ok"]
+                         for s in res["sections"] for p in s["page_list"])
+                     and res["page_map_page"]["checksum_ok"]
+                     and res["section_map_page"]["checksum_ok"],
         "page_map": res["page_map_page"]["type"],
         "section_map": res["section_map_page"]["type"],
         "header_id": res["file_header"]["id"],

@@ -55,7 +55,9 @@ for (const file of process.argv.slice(2)) {
                               Dwg_File_Type.DWG);
   const db = lib.convert(d);
   out.version = buf.subarray(0, 6).toString('latin1');
-  out.codepage = headerValue(d, 'codepage');
+  const cp = lib.dwg_get_codepage(d);
+  const { DwgCodePage } = await import(pathToFileURL(path.join(pkgDir, 'lib', 'database', 'codepage.js')).href);
+  out.codepage = { index: cp, name: (DwgCodePage[cp] || '').replace(/^CP_/, '') };
   out.header = {
     INSUNITS: db.header.INSUNITS,
     ANGBASE: db.header.ANGBASE,
