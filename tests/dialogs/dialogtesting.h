@@ -29,9 +29,10 @@ inline QString typeInto(QLineEdit* edit, const QString& keys) {
 }
 
 // Runs `action` on the next modal widget once it is shown (a dialog opened
-// by exec() inside the code under test).
-inline void whenModalShown(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
+// by exec() inside the code under test). The wait ends with `owner`, so an
+// answer that was never needed cannot leak into the next test.
+inline void whenModalShown(QObject* owner, std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer(owner);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
