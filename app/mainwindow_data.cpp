@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-
 #include "app/mdichild.h"
 #include "dialogs/datadialog.h"
 #include "dialogs/resulttextdialog.h"

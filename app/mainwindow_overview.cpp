@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-
 #include "app/mdichild.h"
 #include "dialogs/inputdialog.h"
 #include "model/labels.h"
@@ -32,23 +31,24 @@ QTreeWidgetItem* addRow(QTreeWidgetItem* parent, const QString& name, const QStr
 }
 
 QString criteriaText(double included, double friction) {
-    return Labels::removeZeroDecimals(MainWindow::tr("倾夹角%1°，摩擦圆%2°")
-                                          .arg(Labels::angleText(included), Labels::angleText(friction)));
+    return Labels::removeZeroDecimals(
+        MainWindow::tr("倾夹角%1°，摩擦圆%2°").arg(Labels::angleText(included), Labels::angleText(friction)));
 }
 
 // Wedges are never judged toppling; their verdict knows three classes.
 QString wedgeVerdict(int state) {
-    return state / 10 == 4 ? Labels::stateClassWord(StabilityState::NotJudged) : Labels::stateClassWord(state);
+    return state / 10 == 4 ? Labels::stateClassWord(StabilityState::NotJudged)
+                           : Labels::stateClassWord(state);
 }
 } // namespace
 
 void MainWindow::updateOverview(MdiChild* child) {
     QTreeWidget* tree = ui->treeWidget;
     tree->clear();
-    tree->setStyleSheet(QStringLiteral(
-        "QHeaderView::section{background:rgba(36,161,254,50);}QTreeWidget::item{color:black;}"
-        "QTreeWidget::item{border-bottom:1px solid rgb(216,216,216);}"
-        "QTreeView::item:selected{background-color:rgb(204,232,255)}"));
+    tree->setStyleSheet(
+        QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}QTreeWidget::item{color:black;}"
+                       "QTreeWidget::item{border-bottom:1px solid rgb(216,216,216);}"
+                       "QTreeView::item:selected{background-color:rgb(204,232,255)}"));
     tree->setColumnCount(2);
     tree->setHeaderLabels({tr("项目"), tr("信息")});
     tree->setHeaderHidden(false);
@@ -58,7 +58,8 @@ void MainWindow::updateOverview(MdiChild* child) {
 
     auto* basics = new QTreeWidgetItem(tree, {tr("基础信息")});
     addRow(basics, tr("项目名称"), QStringLiteral("%1").arg(project.ProjectName), CodeProjectName);
-    addRow(basics, tr("边坡产状"), Labels::attitudeText(project.slope.direction, project.slope.angle), CodeSlope);
+    addRow(basics, tr("边坡产状"), Labels::attitudeText(project.slope.direction, project.slope.angle),
+           CodeSlope);
     addRow(basics, tr("投影方式"), project.UpperMode ? tr("上半球投影") : tr("下半球投影"), CodeHemisphere);
     addRow(basics, tr("表示方法"), project.BigCircle ? tr("大圆法") : tr("极点法"), CodeRepresentation);
     addRow(basics, tr("滑动判据"), criteriaText(project.IncludedAnglePlanar, project.FrictionAnglePlanar),
@@ -86,7 +87,8 @@ void MainWindow::updateOverview(MdiChild* child) {
         for (int i = 0; i < project.wedges.size(); ++i) {
             const PlaneRecord& wedge = project.wedges.at(i);
             addRow(group, Labels::wedgePair(wedge),
-                   Labels::attitudeText(wedge.direction, wedge.angle) + wedgeVerdict(wedge.state), CodeWedges + i);
+                   Labels::attitudeText(wedge.direction, wedge.angle) + wedgeVerdict(wedge.state),
+                   CodeWedges + i);
         }
     }
     tree->setAlternatingRowColors(true);

@@ -12,7 +12,8 @@ void ComboBoxDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyledItemDelegate::paint(painter, centredCellOption(option), index);
 }
 
-QWidget* ComboBoxDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* ComboBoxDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                        const QModelIndex&) const {
     if (items.isEmpty())
         return nullptr;
     auto* combo = new QComboBox(parent);
@@ -25,7 +26,8 @@ void ComboBoxDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     static_cast<QComboBox*>(editor)->setCurrentText(index.data(Qt::EditRole).toString());
 }
 
-void ComboBoxDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+void ComboBoxDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const {
     model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
 }
 

@@ -19,7 +19,9 @@ const char* const kGeometryKey = "datadialog";
 
 enum Column { ColNumber = 0, ColDirection, ColDip, ColKind, ColNotes, ColActions, ColumnCount };
 
-QString numberText(double value) { return QString::number(value); }
+QString numberText(double value) {
+    return QString::number(value);
+}
 } // namespace
 
 DataDialog::DataDialog(QWidget* parent) : QDialog(parent), ui(new Ui::DataDialog) {
@@ -32,7 +34,8 @@ DataDialog::DataDialog(QWidget* parent) : QDialog(parent), ui(new Ui::DataDialog
 
     ui->editSlopeDirection->setValidator(
         new QRegularExpressionValidator(QRegularExpression(InputPatterns::dipDirection()), this));
-    ui->editSlopeAngle->setValidator(new QRegularExpressionValidator(QRegularExpression(InputPatterns::dip()), this));
+    ui->editSlopeAngle->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(InputPatterns::dip()), this));
     ui->editFrictionPlanar->setValidator(
         new QRegularExpressionValidator(QRegularExpression(InputPatterns::dip()), this));
     ui->editIncludeAnglePlanar->setValidator(
@@ -40,15 +43,20 @@ DataDialog::DataDialog(QWidget* parent) : QDialog(parent), ui(new Ui::DataDialog
 
     QTableWidget* table = ui->tableWidget;
     table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("编号"), tr("倾向(°)"), tr("倾角∠(°)"), tr("类型"), tr("备注"), tr("操作")});
-    table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}"));
+    table->setHorizontalHeaderLabels(
+        {tr("编号"), tr("倾向(°)"), tr("倾角∠(°)"), tr("类型"), tr("备注"), tr("操作")});
+    table->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}"));
     table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->setItemDelegateForColumn(ColNumber, new DataLimitDelegate(QRegularExpression(), this));
-    table->setItemDelegateForColumn(ColDirection,
-                                    new DataLimitDelegate(QRegularExpression(InputPatterns::dipDirection()), this));
-    table->setItemDelegateForColumn(ColDip, new DataLimitDelegate(QRegularExpression(InputPatterns::dip()), this));
-    table->setItemDelegateForColumn(ColKind, new ComboBoxDelegate({tr("节理"), tr("层理"), tr("断层")}, this));
-    table->setItemDelegateForColumn(ColNotes, new DataLimitDelegate(QRegularExpression(InputPatterns::name()), this));
+    table->setItemDelegateForColumn(
+        ColDirection, new DataLimitDelegate(QRegularExpression(InputPatterns::dipDirection()), this));
+    table->setItemDelegateForColumn(ColDip,
+                                    new DataLimitDelegate(QRegularExpression(InputPatterns::dip()), this));
+    table->setItemDelegateForColumn(ColKind,
+                                    new ComboBoxDelegate({tr("节理"), tr("层理"), tr("断层")}, this));
+    table->setItemDelegateForColumn(ColNotes,
+                                    new DataLimitDelegate(QRegularExpression(InputPatterns::name()), this));
 
     QSettings settings;
     const QRect saved = settings.value(QLatin1String(kGeometryKey)).toRect();
@@ -223,9 +231,13 @@ void DataDialog::btnClicked() {
     fillTable();
 }
 
-void DataDialog::on_editSlopeDirection_textChanged(const QString&) { slope.calculated = false; }
+void DataDialog::on_editSlopeDirection_textChanged(const QString&) {
+    slope.calculated = false;
+}
 
-void DataDialog::on_editSlopeAngle_textChanged(const QString&) { slope.calculated = false; }
+void DataDialog::on_editSlopeAngle_textChanged(const QString&) {
+    slope.calculated = false;
+}
 
 void DataDialog::on_pushDefault_clicked() {
     ui->editIncludeAnglePlanar->setText(QStringLiteral("30"));

@@ -13,7 +13,8 @@ void DataLimitDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     QStyledItemDelegate::paint(painter, centredCellOption(option), index);
 }
 
-QWidget* DataLimitDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* DataLimitDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                         const QModelIndex&) const {
     if (pattern.pattern().isEmpty() || !pattern.isValid())
         return nullptr;
     auto* edit = new QLineEdit(parent);
@@ -27,7 +28,8 @@ void DataLimitDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
     edit->setText(index.data(Qt::EditRole).toString());
 }
 
-void DataLimitDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+void DataLimitDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                     const QModelIndex& index) const {
     model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
 }
 

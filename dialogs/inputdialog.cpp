@@ -12,7 +12,9 @@ InputDialog::InputDialog(QWidget* parent) : QDialog(parent), ui(new Ui::InputDia
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 }
 
-InputDialog::~InputDialog() { delete ui; }
+InputDialog::~InputDialog() {
+    delete ui;
+}
 
 void InputDialog::prepareFields() {
     ui->labelText1->setText(QStringLiteral("item1"));

@@ -16,20 +16,24 @@ ResultTextDialog::ResultTextDialog(QWidget* parent) : QDialog(parent), ui(new Ui
     ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
 
     QSettings settings;
-    phrase1 = settings.value(QLatin1String(kPhraseKeys[0]), tr("根据赤平投影图中各结构面及其组合分析中可看出：")).toString();
+    phrase1 =
+        settings.value(QLatin1String(kPhraseKeys[0]), tr("根据赤平投影图中各结构面及其组合分析中可看出："))
+            .toString();
     phrase2 = settings
-                  .value(QLatin1String(kPhraseKeys[1]),
-                         tr("它们属于不稳定结构，故该段边坡现状稳定性较差，在暴雨或震动等不利因素影响下极易沿裂隙面发生"
-                            "滑动或崩塌。"))
+                  .value(QLatin1String(kPhraseKeys[1]), tr("它们属于不稳定结构，故该段边坡现状稳定性较差，在"
+                                                           "暴雨或震动等不利因素影响下极易沿裂隙面发生"
+                                                           "滑动或崩塌。"))
                   .toString();
     phrase3 = settings
-                  .value(QLatin1String(kPhraseKeys[2]),
-                         tr("其结构面较陡，随着岩体的不断风化，在降雨、震动或卸荷作用等外力作用下，局部岩体容易发生倾倒"
-                            "破坏，导致边坡不稳定。"))
+                  .value(QLatin1String(kPhraseKeys[2]), tr("其结构面较陡，随着岩体的不断风化，在降雨、震动或"
+                                                           "卸荷作用等外力作用下，局部岩体容易发生倾倒"
+                                                           "破坏，导致边坡不稳定。"))
                   .toString();
 }
 
-ResultTextDialog::~ResultTextDialog() { delete ui; }
+ResultTextDialog::~ResultTextDialog() {
+    delete ui;
+}
 
 QListWidgetItem* ResultTextDialog::addText(const QString& text) {
     auto* item = new QListWidgetItem(text, ui->listWidget);

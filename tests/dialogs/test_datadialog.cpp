@@ -38,8 +38,12 @@ private slots:
 private:
     static PlaneRecord plane(double direction, double angle, int type = Joint, const QString& notes = {});
     static QVector<PlaneRecord> planes(int n);
-    static QTableWidget* table(DataDialog& d) { return d.findChild<QTableWidget*>(QStringLiteral("tableWidget")); }
-    static QLineEdit* edit(DataDialog& d, const char* name) { return d.findChild<QLineEdit*>(QLatin1String(name)); }
+    static QTableWidget* table(DataDialog& d) {
+        return d.findChild<QTableWidget*>(QStringLiteral("tableWidget"));
+    }
+    static QLineEdit* edit(DataDialog& d, const char* name) {
+        return d.findChild<QLineEdit*>(QLatin1String(name));
+    }
     static QString cell(DataDialog& d, int row, int column) {
         QTableWidgetItem* item = table(d)->item(row, column);
         return item ? item->text() : QString();
@@ -78,7 +82,9 @@ void TestDataDialog::initTestCase() {
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
 }
 
-void TestDataDialog::init() { QSettings().clear(); }
+void TestDataDialog::init() {
+    QSettings().clear();
+}
 
 void TestDataDialog::cellValidatorsRefuseKeystrokes() {
     DataDialog d;
@@ -347,8 +353,9 @@ void TestDataDialog::keysNeverCloseTheDialog() {
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     d.activateWindow();
-    QLineEdit* chain[] = {edit(d, "editProjectName"), edit(d, "editSlopeDirection"), edit(d, "editSlopeAngle"),
-                          edit(d, "editIncludeAnglePlanar"), edit(d, "editFrictionPlanar")};
+    QLineEdit* chain[] = {edit(d, "editProjectName"), edit(d, "editSlopeDirection"),
+                          edit(d, "editSlopeAngle"), edit(d, "editIncludeAnglePlanar"),
+                          edit(d, "editFrictionPlanar")};
     chain[0]->setFocus();
     for (int i = 1; i < 5; ++i) {
         QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Return : Qt::Key_Enter);

@@ -114,7 +114,8 @@ void TestOverview::fillFixture(DataCenter& dc) {
         return p;
     };
     dc.planes.clear();
-    dc.planes << plane(1, 110, 30, Joint, QString(), 31) << plane(2, 300.04, 75.5, Fault, QStringLiteral("F2"), 11)
+    dc.planes << plane(1, 110, 30, Joint, QString(), 31)
+              << plane(2, 300.04, 75.5, Fault, QStringLiteral("F2"), 11)
               << plane(3, 130, 80, Bedding, QString(), 40) << plane(4, 10, 20, 9, QString(), 25);
     dc.updatePlanesGeometry();
     dc.wedges.clear();
@@ -179,7 +180,8 @@ void TestOverview::treeWithAnalysisOff() {
     QCOMPARE(tree()->headerItem()->text(0), QStringLiteral("项目"));
     QCOMPARE(tree()->headerItem()->text(1), QStringLiteral("信息"));
     QVERIFY(!tree()->isHeaderHidden());
-    QVERIFY(tree()->styleSheet().startsWith(QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}")));
+    QVERIFY(tree()->styleSheet().startsWith(
+        QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}")));
     QVERIFY(tree()->topLevelItem(1)->isExpanded());
 
     // Codes live in column 1 only; groups carry none.

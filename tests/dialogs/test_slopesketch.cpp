@@ -111,7 +111,9 @@ void TestSlopeSketch::toeAndHatchDirection() {
                 downRight += isBlue(image.pixel(x + 6, y + 4));
             }
         }
-        return upRight > 2 * downRight && upRight > 20 ? 1 : downRight > 2 * upRight && downRight > 20 ? -1 : 0;
+        return upRight > 2 * downRight && upRight > 20     ? 1
+               : downRight > 2 * upRight && downRight > 20 ? -1
+                                                           : 0;
     };
     QCOMPARE(hatchRisesToTheRight(50), 1);
     QCOMPARE(hatchRisesToTheRight(-50), -1);

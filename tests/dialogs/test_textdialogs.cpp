@@ -15,8 +15,8 @@ namespace {
 const QString kPhrase1 = QStringLiteral("根据赤平投影图中各结构面及其组合分析中可看出：");
 const QString kPhrase2 = QStringLiteral(
     "它们属于不稳定结构，故该段边坡现状稳定性较差，在暴雨或震动等不利因素影响下极易沿裂隙面发生滑动或崩塌。");
-const QString kPhrase3 = QStringLiteral(
-    "其结构面较陡，随着岩体的不断风化，在降雨、震动或卸荷作用等外力作用下，局部岩体容易发生倾倒破坏，导致边坡不稳定。");
+const QString kPhrase3 = QStringLiteral("其结构面较陡，随着岩体的不断风化，在降雨、震动或卸荷作用等外力作用下"
+                                        "，局部岩体容易发生倾倒破坏，导致边坡不稳定。");
 const QString kNoPlanes = QStringLiteral("边坡岩体中不存在不稳定结构面；");
 const QString kNoWedges = QStringLiteral("其结构面组合中不存在不稳定楔形体。");
 const QString kNoToppling = QStringLiteral("边坡岩体中不存在易倾倒破坏结构面。");
@@ -48,7 +48,9 @@ private:
             list << w->item(i)->text();
         return list;
     }
-    static QListWidget* list(ResultTextDialog& d) { return d.findChild<QListWidget*>(QStringLiteral("listWidget")); }
+    static QListWidget* list(ResultTextDialog& d) {
+        return d.findChild<QListWidget*>(QStringLiteral("listWidget"));
+    }
     static void pressOk(QDialog& d) {
         d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     }
@@ -65,7 +67,9 @@ void TestTextDialogs::initTestCase() {
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
 }
 
-void TestTextDialogs::init() { QSettings().clear(); }
+void TestTextDialogs::init() {
+    QSettings().clear();
+}
 
 void TestTextDialogs::conclusionItems_data() {
     QTest::addColumn<QString>("planes");
@@ -117,8 +121,8 @@ void TestTextDialogs::composedText() {
     const QString texts[3] = {kPlanes, QString(), kToppling};
     d.showResult(texts, true);
     pressOk(d);
-    QCOMPARE(d.result, QStringLiteral("    ") + kPhrase1 + kPlanes + kNoWedges + kPhrase2 + QStringLiteral("\n    ") +
-                           kToppling + kPhrase3);
+    QCOMPARE(d.result, QStringLiteral("    ") + kPhrase1 + kPlanes + kNoWedges + kPhrase2 +
+                           QStringLiteral("\n    ") + kToppling + kPhrase3);
 
     d.showResult(none, true);
     pressOk(d);
