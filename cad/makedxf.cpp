@@ -57,6 +57,12 @@ QString MakeDxf::number(double value) { return QString::number(value, 'g', 6); }
 
 QString MakeDxf::handleText(int handle) { return QString::number(handle, 16); }
 
+int MakeDxf::nextHandle(int counter) {
+    // The prefix's view port keeps EA; a drawing long enough to reach it
+    // (more planes than the data dialog allows) steps over it.
+    return counter + 1 == ViewportHandle ? counter + 2 : counter + 1;
+}
+
 QTextCodec* MakeDxf::dxfCodec() {
     static QTextCodec* codec = QTextCodec::codecForName("GBK");
     return codec;
@@ -95,7 +101,8 @@ int MakeDxf::writeNet(QTextStream& stream, int handle, int R, double T) {
 
 int MakeDxf::writeArc(QTextStream& s, int handle, double x, double y, double radius, double startAngle,
                       double endAngle, int style, int colour, double scale) {
-    entityHead(s, "ARC", handle + 1);
+    handle = MakeDxf::nextHandle(handle);
+    entityHead(s, "ARC", handle);
     group(s, " 62", colour);
     group(s, " 370", -1);
     if (style == CadDrawing::SlopeLine) {
@@ -110,12 +117,13 @@ int MakeDxf::writeArc(QTextStream& s, int handle, double x, double y, double rad
     group(s, " 100", QLatin1String("AcDbArc"));
     group(s, " 50", startAngle);
     group(s, " 51", endAngle);
-    return handle + 1;
+    return handle;
 }
 
 int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double radius, int style, int colour,
                          double scale) {
-    entityHead(s, "CIRCLE", handle + 1);
+    handle = MakeDxf::nextHandle(handle);
+    entityHead(s, "CIRCLE", handle);
     if (style == CadDrawing::Dashed) {
         group(s, " 6", kDashed);
         group(s, " 48", scale);
@@ -126,12 +134,13 @@ int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double 
     group(s, " 20", y);
     group(s, " 30", kZero);
     group(s, " 40", radius);
-    return handle + 1;
+    return handle;
 }
 
 int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2, int style,
                                int colour, double scale) {
-    entityHead(s, "LINE", handle + 1);
+    handle = MakeDxf::nextHandle(handle);
+    entityHead(s, "LINE", handle);
     group(s, " 62", colour);
     group(s, " 370", -1);
     if (style == CadDrawing::Dashed) {
@@ -145,7 +154,7 @@ int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1,
     group(s, " 11", x2);
     group(s, " 21", y2);
     group(s, " 31", kZero);
-    return handle + 1;
+    return handle;
 }
 
 int MakeDxf::writeLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2, int style,
@@ -161,7 +170,8 @@ int MakeDxf::writeCross(QTextStream& stream, int handle, double x, double y, int
 }
 
 int MakeDxf::writePolylineHead(QTextStream& s, int handle, int vertexCount, int style, double scale) {
-    entityHead(s, "LWPOLYLINE", handle + 1);
+    handle = MakeDxf::nextHandle(handle);
+    entityHead(s, "LWPOLYLINE", handle);
     if (style == CadDrawing::Dashed) {
         group(s, " 62", int(CadDrawing::ZoneColour));
         group(s, " 6", kDashed);
@@ -172,7 +182,7 @@ int MakeDxf::writePolylineHead(QTextStream& s, int handle, int vertexCount, int 
     group(s, " 100", QLatin1String("AcDbPolyline"));
     group(s, " 90", vertexCount);
     group(s, " 70", 0);
-    return handle + 1;
+    return handle;
 }
 
 void MakeDxf::writeVertex(QTextStream& s, double x, double y) {
@@ -182,7 +192,8 @@ void MakeDxf::writeVertex(QTextStream& s, double x, double y) {
 
 int MakeDxf::writeText(QTextStream& s, int handle, double x, double y, double height, const QString& text,
                        int hAlign, int vAlign, double rotation) {
-    entityHead(s, "TEXT", handle + 1);
+    handle = MakeDxf::nextHandle(handle);
+    entityHead(s, "TEXT", handle);
     group(s, " 62", int(CadDrawing::ByLayer));
     group(s, " 370", -1);
     group(s, " 100", QLatin1String("AcDbText"));
@@ -199,7 +210,7 @@ int MakeDxf::writeText(QTextStream& s, int handle, double x, double y, double he
     group(s, " 31", kZero);
     group(s, " 100", QLatin1String("AcDbText"));
     group(s, " 73", vAlign);
-    return handle + 1;
+    return handle;
 }
 
 bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
@@ -207,22 +218,25 @@ bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
     // variables follow the last entity. Besides the seven handle lines, the
     // two variables' owner lines (525, 535) name the moved dictionary, so
     // that no object points at the text style that keeps handle 36.
-    const int n = handle;
-    return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines, [n](int number, const QString& line) {
+    const int n1 = nextHandle(handle);
+    const int n2 = nextHandle(n1);
+    const int n3 = nextHandle(n2);
+    const int n4 = nextHandle(n3);
+    return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines, [=](int number, const QString& line) {
         switch (number) {
         case 39:
         case 507:
         case 525:
         case 535:
-            return handleText(n + 1);
+            return handleText(n1);
         case 43:
-            return handleText(n + 2);
+            return handleText(n2);
         case 519:
         case 523:
-            return handleText(n + 3);
+            return handleText(n3);
         case 515:
         case 533:
-            return handleText(n + 4);
+            return handleText(n4);
         default:
             return line;
         }

@@ -20,6 +20,8 @@ class MakeDxf : public QObject {
 public:
     static constexpr int FirstHandle = 54;
     static constexpr int SuffixLines = 544;
+    // The one prefix handle above the first entity handle.
+    static constexpr int ViewportHandle = 0xEA;
 
     explicit MakeDxf(QObject* parent = nullptr);
 
@@ -47,6 +49,8 @@ public:
     static QString number(double value);
     // Handle as written into the file: lower-case hexadecimal.
     static QString handleText(int handle);
+    // The handle after counter: counter + 1, stepping over ViewportHandle.
+    static int nextHandle(int counter);
     // A text value in the form the GBK stream can hold: characters outside
     // GBK become \U+XXXX escapes (characters beyond the BMP, which the
     // escape cannot name, become '?').

@@ -36,17 +36,60 @@ int zoneCount(const JudgeZone& z) {
 }
 
 bool ciRequired() { return qEnvironmentVariableIsSet("CI") && qgetenv("CI") != "false"; }
+
+// Runs the ezdxf reader over files; one JSON object per file. Sets skip
+// when the reader is not installed (outside CI).
+QList<QJsonObject> readBack(const QStringList& files, QString* skip) {
+    const QString python = QStringLiteral("/usr/bin/python3");
+    const QString script = QStringLiteral(KARVEN_SOURCE_DIR "/tests/cad/dxf_readback.py");
+    if (!QFile::exists(python)) {
+        *skip = QStringLiteral("/usr/bin/python3 is missing");
+        return {};
+    }
+    QProcess reader;
+    reader.start(python, QStringList{script} + files);
+    reader.waitForFinished(300000);
+    if (reader.exitCode() == 77) {
+        *skip = QStringLiteral("python3-ezdxf is not installed; install the Debian package python3-ezdxf");
+        return {};
+    }
+    if (reader.exitCode() != 0) {
+        qWarning("%s", reader.readAllStandardError().constData());
+        return {};
+    }
+    QList<QJsonObject> objects;
+    for (const QByteArray& line : reader.readAllStandardOutput().trimmed().split('\n'))
+        objects << QJsonDocument::fromJson(line).object();
+    return objects;
+}
+
+// The audit's repairs, less the one the suffix asks for: the root
+// dictionary's MY_OBJECTS entry names a handle no object carries (kept for
+// the CAD programs, which expect the entry).
+QJsonArray unexpectedFixes(const QJsonObject& o) {
+    QJsonArray fixes = o.value(QStringLiteral("fixes")).toArray();
+    for (int k = fixes.size() - 1; k >= 0; --k)
+        if (fixes[k].toString().contains(QLatin1String("\"MY_OBJECTS\" with invalid handle")))
+            fixes.removeAt(k);
+    return fixes;
+}
 } // namespace
+
+#define REQUIRE_READER(skip)                                                                                   \
+    if (!skip.isEmpty()) {                                                                                     \
+        if (ciRequired())                                                                                      \
+            QFAIL(qPrintable(skip));                                                                           \
+        QSKIP(qPrintable(skip));                                                                               \
+    }
 
 class TestCadReadback : public QObject {
     Q_OBJECT
 private slots:
     void examplesReadBackCleanly();
+    void longDrawingKeepsHandlesUnique();
 };
 
 void TestCadReadback::examplesReadBackCleanly() {
-    const QString python = QStringLiteral("/usr/bin/python3");
-    const QString script = QStringLiteral(KARVEN_SOURCE_DIR "/tests/cad/dxf_readback.py");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
 
@@ -87,42 +130,24 @@ void TestCadReadback::examplesReadBackCleanly() {
         }
     }
 
-    QProcess reader;
-    QStringList args{script};
+    QStringList files;
     for (const Case& c : cases)
-        args << c.file;
-    if (!QFile::exists(python)) {
-        if (ciRequired())
-            QFAIL("/usr/bin/python3 is missing");
-        QSKIP("/usr/bin/python3 is missing");
-    }
-    reader.start(python, args);
-    QVERIFY(reader.waitForFinished(300000));
-    if (reader.exitCode() == 77) {
-        if (ciRequired())
-            QFAIL("python3-ezdxf is not installed");
-        QSKIP("python3-ezdxf is not installed; install the Debian package python3-ezdxf");
-    }
-    QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
-    const QList<QByteArray> lines = reader.readAllStandardOutput().trimmed().split('\n');
-    QCOMPARE(lines.size(), cases.size());
+        files << c.file;
+    QString skip;
+    const QList<QJsonObject> objects = readBack(files, &skip);
+    REQUIRE_READER(skip);
+    QCOMPARE(objects.size(), cases.size());
 
     bool chineseSeen = false;
     for (int i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         const QString what = QStringLiteral("%1 %2 mode %3").arg(c.project).arg(c.bigCircle ? "great circles" : "poles").arg(c.mode);
-        const QJsonObject o = QJsonDocument::fromJson(lines[i]).object();
+        const QJsonObject& o = objects[i];
         QCOMPARE(o.value(QStringLiteral("version")).toString(), QStringLiteral("AC1015"));
         QCOMPARE(o.value(QStringLiteral("encoding")).toString(), QStringLiteral("gbk"));
         QVERIFY2(o.value(QStringLiteral("errors")).toArray().isEmpty(),
                  qPrintable(what + QLatin1Char(' ') + QJsonDocument(o.value(QStringLiteral("errors")).toArray()).toJson()));
-        // The one repair the reader makes: the root dictionary's MY_OBJECTS
-        // entry names a handle no object carries (kept for the CAD
-        // programs, which expect the entry).
-        QJsonArray fixes = o.value(QStringLiteral("fixes")).toArray();
-        for (int k = fixes.size() - 1; k >= 0; --k)
-            if (fixes[k].toString().contains(QLatin1String("\"MY_OBJECTS\" with invalid handle")))
-                fixes.removeAt(k);
+        const QJsonArray fixes = unexpectedFixes(o);
         QVERIFY2(fixes.isEmpty(), qPrintable(what + QLatin1Char(' ') + QJsonDocument(fixes).toJson()));
         const QJsonArray layers = o.value(QStringLiteral("layers")).toArray();
         QVERIFY(layers.contains(QStringLiteral("KVQXTW")) && layers.contains(QStringLiteral("0")));
@@ -158,6 +183,47 @@ void TestCadReadback::examplesReadBackCleanly() {
             chineseSeen = chineseSeen || l.contains(QStringLiteral("边坡"));
     }
     QVERIFY(chineseSeen);
+}
+
+void TestCadReadback::longDrawingKeepsHandlesUnique() {
+    // More planes than the data dialog allows (a project file may hold
+    // them): the entity handles run past the prefix's view port handle.
+    QTemporaryDir dir;
+    QStringList files;
+    for (const bool big : {true, false}) {
+        DataCenter project;
+        for (int i = 0; i < 14; ++i) {
+            PlaneRecord p;
+            p.id = i + 1;
+            p.direction = 25.0 * i + 3;
+            p.angle = 20 + 4.5 * i;
+            p.type = 2 + i % 3;
+            project.planes << p;
+        }
+        project.BigCircle = big;
+        project.ShowMark = 3;
+        project.updatePlanesGeometry();
+        project.analysisOff = false;
+        project.analyse();
+        QVERIFY(project.wedges.size() > 40);
+        files << dir.filePath(big ? QStringLiteral("gc.dxf") : QStringLiteral("pole.dxf"));
+        QVERIFY(CadExport::exportDxf(project, files.last()));
+    }
+    QString skip;
+    const QList<QJsonObject> objects = readBack(files, &skip);
+    REQUIRE_READER(skip);
+    QCOMPARE(objects.size(), 2);
+    for (const QJsonObject& o : objects) {
+        QVERIFY(o.value(QStringLiteral("errors")).toArray().isEmpty());
+        QVERIFY2(unexpectedFixes(o).isEmpty(), QJsonDocument(unexpectedFixes(o)).toJson().constData());
+        const QJsonArray entities = o.value(QStringLiteral("entities")).toArray();
+        QVERIFY(entities.size() > 0xea - 0x36);
+        QSet<QString> handles;
+        for (const QJsonValue& e : entities)
+            handles.insert(e.toObject().value(QStringLiteral("handle")).toString());
+        QCOMPARE(handles.size(), entities.size());
+        QVERIFY(!handles.contains(QStringLiteral("ea")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCadReadback)
