@@ -26,6 +26,7 @@ int runKarven(int argc, char* argv[]) {
     QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei UI"), 9));
 
     MainWindow window;
+    window.registerDdeAtoms();
     window.show();
 
     platform::OpenRequestServer server;

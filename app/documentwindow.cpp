@@ -7,9 +7,33 @@
 #include <QMimeData>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include "platform/openrequests.h"
+#include "platform/win/ddeserver.h"
+
+#include <QCoreApplication>
+#endif
+
 DocumentWindow::DocumentWindow(QWidget* parent) : QMainWindow(parent) { setAcceptDrops(true); }
 
 DocumentWindow::~DocumentWindow() = default;
+
+#ifdef Q_OS_WIN
+void DocumentWindow::registerDdeAtoms() {
+    if (!dde_)
+        dde_ = std::make_unique<platform::win::DdeServer>(
+            platform::executableBaseName(QCoreApplication::applicationFilePath()), QStringLiteral("system"));
+    dde_->registerAtoms();
+}
+
+bool DocumentWindow::nativeEvent(const QByteArray& eventType, void* message, long* result) {
+    if (dde_ && dde_->handleMessage(this, message, result, [this](const QString& path) { return openFile(path); }))
+        return true;
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+#else
+void DocumentWindow::registerDdeAtoms() {}
+#endif
 
 bool DocumentWindow::openFile(const QString&) { return false; }
 

@@ -3,6 +3,12 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
+namespace platform::win {
+class DdeServer;
+}
+
 // Base of the main window: the open operations that the shell, file drops and
 // open requests from a second start lead to.
 class DocumentWindow : public QMainWindow {
@@ -13,6 +19,10 @@ public:
 
     // Most files a single drop or request hands on.
     static constexpr int MaxFilesPerDrop = 32;
+
+    // Lets the shell reach this window through DDE (Windows; nothing
+    // elsewhere, where open requests arrive through the local socket).
+    void registerDdeAtoms();
 
     // Opens one file. The base version does nothing.
     virtual bool openFile(const QString& path);
@@ -25,4 +35,10 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+
+private:
+    std::unique_ptr<platform::win::DdeServer> dde_;
+#endif
 };
