@@ -21,8 +21,8 @@ public:
 } // namespace
 
 bool MdiChild::exportReport(QString& reportPath) {
-    const QString chosen =
-        FileDialogs::getSaveFileName(this, tr("保存"), proposedSavePath(), tr("网页文件(*.html);;所有文件(*.*)"));
+    const QString chosen = FileDialogs::getSaveFileName(this, tr("保存"), proposedSavePath(),
+                                                        tr("网页文件(*.html);;所有文件(*.*)"));
     if (chosen.isEmpty())
         return false;
 

@@ -28,9 +28,9 @@ inline void fillFixtureProject(DataCenter& p) {
         int state;
     };
     const P planes[] = {
-        {Joint, "", 300, 45, 34},      {Fault, "F2", 205.5, 60, 12}, {Bedding, "", 10, 20, 13},
-        {Fault, "", 0, 88, 40},        {7, "K1.0", 150, 30.04, 14},  {Joint, "", 130, 40.5, 33},
-        {Joint, "", 355.5, 0.96, 99},  {Bedding, "", 90, 89.94, 1},
+        {Joint, "", 300, 45, 34},     {Fault, "F2", 205.5, 60, 12}, {Bedding, "", 10, 20, 13},
+        {Fault, "", 0, 88, 40},       {7, "K1.0", 150, 30.04, 14},  {Joint, "", 130, 40.5, 33},
+        {Joint, "", 355.5, 0.96, 99}, {Bedding, "", 90, 89.94, 1},
     };
     p.planes.clear();
     int id = 1;

@@ -71,9 +71,9 @@ void TestReport::wholePageMatchesHandWorkedFixture() {
             QVERIFY(actual.at(i).endsWith(want.mid(at + 9)));
             continue;
         }
-        QVERIFY2(actual.at(i) == want, qPrintable(QStringLiteral("line %1:\n got  [%2]\n want [%3]")
-                                                      .arg(i + 1)
-                                                      .arg(actual.at(i), want)));
+        QVERIFY2(actual.at(i) == want,
+                 qPrintable(
+                     QStringLiteral("line %1:\n got  [%2]\n want [%3]").arg(i + 1).arg(actual.at(i), want)));
     }
     QCOMPARE(actual.size(), expected.size());
 
@@ -88,10 +88,13 @@ void TestReport::pictureLineCarriesThePngOfTheWindow() {
     const QImage picture = blockPicture(701, 623, QColor(0, 128, 255));
     const QString line = lineStarting(reportLines(project, picture), imgHead);
     QVERIFY(line.endsWith(imgTail));
-    const QByteArray base64 = line.mid(imgHead.size(), line.size() - imgHead.size() - imgTail.size()).toLatin1();
+    const QByteArray base64 =
+        line.mid(imgHead.size(), line.size() - imgHead.size() - imgTail.size()).toLatin1();
 
     // Standard Base64 alphabet, padded, no line breaks.
-    QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9+/]+={0,2}$")).match(QString::fromLatin1(base64)).hasMatch());
+    QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9+/]+={0,2}$"))
+                .match(QString::fromLatin1(base64))
+                .hasMatch());
     QCOMPARE(base64.size() % 4, 0);
     const QByteArray png = QByteArray::fromBase64(base64);
     QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
@@ -129,7 +132,8 @@ void TestReport::neverAnalysedProject() {
     QCOMPARE(lines.at(wedgeHeading + 2), QStringLiteral("\t\t</ul>"));
 
     // Defaults of a new project: name, upper hemisphere, great circles, 30/27, no toppling, "2023".
-    QCOMPARE(lineStarting(lines, QStringLiteral("\t\t<h2>")), QStringLiteral("\t\t<h2>工程名称：某工程调绘点1</h2>"));
+    QCOMPARE(lineStarting(lines, QStringLiteral("\t\t<h2>")),
+             QStringLiteral("\t\t<h2>工程名称：某工程调绘点1</h2>"));
     QVERIFY(lines.contains(QStringLiteral("\t\t边坡产状：0°∠45° <br>")));
     QVERIFY(lines.contains(QStringLiteral("\t\t投影方式：上半球投影 <br>")));
     QVERIFY(lines.contains(QStringLiteral("\t\t表示方式：大圆法 <br>")));
@@ -141,7 +145,7 @@ void TestReport::numberForms() {
     DataCenter project;
     project.slope.direction = 120.0;
     project.slope.angle = 45.0;
-    project.IncludedAnglePlanar = 30.04;   // one decimal: 30.0, then ".0" goes
+    project.IncludedAnglePlanar = 30.04; // one decimal: 30.0, then ".0" goes
     project.FrictionAnglePlanar = 27.123456;
     project.IncludedAngleTopple = 25.5;
     project.FrictionAngleTopple = 100.0;
@@ -161,7 +165,8 @@ void TestReport::numberForms() {
     // Toppling off: the fixed text whatever the toppling angles are.
     QVERIFY(lines.contains(QStringLiteral("\t\t倾倒判据：不判断倾倒破坏 <br>")));
     // Message arguments: general format, six significant digits, not one decimal.
-    QVERIFY(lines.contains(QStringLiteral("\t\t结构面倾角缓于边坡换算倾角且大于摩擦角27.1235°，状态为不稳定</li>")));
+    QVERIFY(lines.contains(
+        QStringLiteral("\t\t结构面倾角缓于边坡换算倾角且大于摩擦角27.1235°，状态为不稳定</li>")));
 
     project.Topple = true;
     lines = reportLines(project);
@@ -223,7 +228,8 @@ void TestReport::stateMessageArguments() {
     const QStringList lines = reportLines(project);
     const int li = lines.indexOf(QStringLiteral("\t\t<li>3×7、10°∠20°： <br>"));
     QVERIFY(li > 0);
-    QCOMPARE(lines.at(li + 1), QStringLiteral("\t\t楔形体倾角缓于边坡换算倾角且大于摩擦角27°，状态为不稳定</li>"));
+    QCOMPARE(lines.at(li + 1),
+             QStringLiteral("\t\t楔形体倾角缓于边坡换算倾角且大于摩擦角27°，状态为不稳定</li>"));
     QCOMPARE(lines.at(li + 2), QStringLiteral("\t\t<li>1×2、10°∠20°： <br>"));
     QCOMPARE(lines.at(li + 3), QStringLiteral("\t\t楔形体</li>"));
 }

@@ -24,7 +24,9 @@ QString chromiumPath() {
     return QString();
 }
 
-bool onCi() { return qEnvironmentVariable("CI").compare(QLatin1String("true"), Qt::CaseInsensitive) == 0; }
+bool onCi() {
+    return qEnvironmentVariable("CI").compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
 
 bool writeReportFile(DataCenter& project, const QImage& picture, const QString& path) {
     QFile file(path);
@@ -75,8 +77,9 @@ void TestReportBrowser::init() {
     chromium = chromiumPath();
     if (chromium.isEmpty()) {
         if (onCi())
-            QFAIL("Chromium is not installed (Debian package \"chromium\"); the report cannot be checked in a "
-                  "browser");
+            QFAIL(
+                "Chromium is not installed (Debian package \"chromium\"); the report cannot be checked in a "
+                "browser");
         QSKIP("Chromium is not installed (Debian package \"chromium\"): report not checked in a browser");
     }
 }
@@ -143,7 +146,8 @@ void TestReportBrowser::hostileProjectNameStaysText() {
         {QStringLiteral("--dump-dom"), QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded)}, &ok));
     QVERIFY(ok);
     QVERIFY2(dom.contains(QLatin1String("<h2>")), qPrintable(dom.left(500)));
-    QVERIFY2(!dom.contains(QRegularExpression(QStringLiteral("<body[^>]*data-hit"))), "user text ran as script");
+    QVERIFY2(!dom.contains(QRegularExpression(QStringLiteral("<body[^>]*data-hit"))),
+             "user text ran as script");
     QVERIFY(!dom.contains(QLatin1String("<script")));
     // One picture only: the stereonet.
     QCOMPARE(dom.count(QLatin1String("<img ")), 1);

@@ -13,12 +13,12 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <QScopeGuard>
 #include <QtTest>
 
 namespace {
@@ -51,7 +51,8 @@ QImage pictureOf(const QByteArray& page) {
     if (from < 0)
         return QImage();
     const int to = page.indexOf('"', from);
-    return QImage::fromData(QByteArray::fromBase64(page.mid(from + head.size(), to - from - head.size())), "PNG");
+    return QImage::fromData(QByteArray::fromBase64(page.mid(from + head.size(), to - from - head.size())),
+                            "PNG");
 }
 
 // Sources of the images a rich-text document shows.
