@@ -5,6 +5,8 @@
 #include "platform/openrequests.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QStringList>
 
@@ -19,6 +21,9 @@ int runKarven(int argc, char* argv[]) {
     QStringList files = QCoreApplication::arguments();
     if (!files.isEmpty())
         files.removeFirst();
+    // Absolute, so that the recent-file list names them from anywhere.
+    for (QString& file : files)
+        file = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
     if (!files.isEmpty() && platform::OpenRequestServer::forwardToRunningInstance(files))
         return 0;
 
