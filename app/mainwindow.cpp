@@ -61,9 +61,15 @@ MainWindow::MainWindow(QWidget* parent) : DocumentWindow(parent), ui((initResour
 
     buildDisplayStrip();
     statusBar()->setEnabled(activeMdiChild() != nullptr);
+    finishFirstStartLayout();
 }
 
-MainWindow::~MainWindow() { delete ui; }
+MainWindow::~MainWindow() {
+    // Tearing down the MDI area activates and deactivates sub-windows; this
+    // window must not react to that any more.
+    disconnect(ui->mdiArea, nullptr, this, nullptr);
+    delete ui;
+}
 
 void MainWindow::buildDisplayStrip() {
     auto* strip = new QWidget(this);

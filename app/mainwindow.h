@@ -79,6 +79,7 @@ private:
     void repaintActiveProject();
 
     void readSettings();
+    void finishFirstStartLayout();
     void writeSettings();
     void createRecentFileActions(const QString& anchorText);
 
@@ -89,4 +90,6 @@ private:
     ColorCombo* jointCombo = nullptr;
     ColorCombo* beddingCombo = nullptr;
     ColorCombo* faultCombo = nullptr;
+    bool firstStartGeometry = false;
+    bool firstStartState = false;
 };

@@ -18,10 +18,13 @@ void MainWindow::readSettings() {
         const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
         resize(available.width() / 3, available.height() / 2);
         move((available.width() - width()) / 2, (available.height() - height()) / 2);
+        firstStartGeometry = true;
     }
     const QByteArray state = settings.value(QStringLiteral("windowState"), QByteArray()).toByteArray();
-    if (state.isEmpty() || !restoreState(state, 0))
+    if (state.isEmpty() || !restoreState(state, 0)) {
         resizeDocks({ui->dockWidgetResult}, {width() / 2}, Qt::Horizontal);
+        firstStartState = true;
+    }
 
     DisplayOptions& options = displayOptions();
     options.fontSize = AppSettings::sanitizedFontSize(settings.value(QStringLiteral("fontsize"), 20).toInt());
@@ -31,6 +34,22 @@ void MainWindow::readSettings() {
         settings.value(QStringLiteral("beddingcolor"), QStringLiteral("11")).toInt(), Qt::magenta);
     options.faultColor = AppSettings::sanitizedColor(
         settings.value(QStringLiteral("faultcolor"), QStringLiteral("7")).toInt(), Qt::red);
+}
+
+void MainWindow::finishFirstStartLayout() {
+    // The window cannot be narrower than its menus, toolbar and status strip,
+    // which exist only now: centre and split it at the size it really has.
+    if (firstStartGeometry) {
+        const QSize wanted = size().expandedTo(minimumSizeHint());
+        if (wanted != size()) {
+            QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+            const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
+            resize(wanted);
+            move((available.width() - width()) / 2, (available.height() - height()) / 2);
+        }
+    }
+    if (firstStartState)
+        resizeDocks({ui->dockWidgetResult}, {width() / 2}, Qt::Horizontal);
 }
 
 void MainWindow::writeSettings() {

@@ -123,8 +123,9 @@ bool MdiChild::saveFile(const QString& path) {
             error = tr("无法打开写入文件%1").arg(QDir::toNativeSeparators(path));
         } else {
             const bool written = dataCenter.writeProject(&file);
-            // A failed write must not replace the earlier file.
-            if (!written)
+            // A failed or short write (a full disk) must not replace the
+            // earlier file; the save file alone would commit what it got.
+            if (!written || !file.flush() || file.size() != file.pos())
                 file.cancelWriting();
             if (!file.commit())
                 error = tr("无法写入文件%1%").arg(QDir::toNativeSeparators(path));
