@@ -31,7 +31,8 @@ QPainterPath halfPath(const QVector<QPointF>& points, double R, double sign, boo
     return path;
 }
 
-void drawList(QPainter& painter, const QVector<QPointF>& points, double R, double sign, int alpha, Form form) {
+void drawList(QPainter& painter, const QVector<QPointF>& points, double R, double sign, int alpha,
+              Form form) {
     if (points.size() <= 1)
         return;
     painter.save();

@@ -19,11 +19,13 @@
 
 namespace {
 
-constexpr double kSmallSpan = 6.0;   // arcs narrower than this are drawn as two chords
+constexpr double kSmallSpan = 6.0; // arcs narrower than this are drawn as two chords
 constexpr double kLowerHalf = -0.00001;
 
 // Truncation towards zero to whole pixels.
-int ipx(double v) { return static_cast<int>(v); }
+int ipx(double v) {
+    return static_cast<int>(v);
+}
 
 // A font size outside the range the settings accept falls back to the default.
 int labelBaseSize() {
@@ -50,7 +52,9 @@ QColor kindColour(int type) {
     }
 }
 
-QPointF toScreen(const QPointF& p, double R) { return QPointF(R * p.x(), -R * p.y()); }
+QPointF toScreen(const QPointF& p, double R) {
+    return QPointF(R * p.x(), -R * p.y());
+}
 
 QRectF arcRect(const PlaneRecord& record, double R) {
     const double cx = record.CenterPoint.x();
@@ -60,7 +64,9 @@ QRectF arcRect(const PlaneRecord& record, double R) {
 }
 
 // The 6-pixel dot on an arc's middle or at a pole.
-QRect dotRect(const QPointF& p, double R) { return QRect(ipx(R * p.x() - 3), ipx(-R * p.y() - 3), 6, 6); }
+QRect dotRect(const QPointF& p, double R) {
+    return QRect(ipx(R * p.x() - 3), ipx(-R * p.y() - 3), 6, 6);
+}
 
 QFont labelFont(int pixelSize) {
     QFont font(QStringLiteral("SimSun"));
@@ -257,7 +263,8 @@ void Scene::circleLabel(const PlaneRecord& record) {
     const int x = ipx(R * anchor.x() + p);
     const int y = ay < kLowerHalf ? ipx(-(ay - 20)) : ipx(-ay);
     text(x, y,
-         isSlope ? Labels::slopeLabel(record, project.ShowMark) : Labels::planeLabel(record, project.ShowMark, true));
+         isSlope ? Labels::slopeLabel(record, project.ShowMark)
+                 : Labels::planeLabel(record, project.ShowMark, true));
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 
 void fillProject(DataCenter& project) {
     const double attitudes[8][2] = {{120, 40}, {200, 70}, {310, 55}, {45, 25},
-                                    {160, 80}, {250, 35}, {80, 60}, {20, 15}};
+                                    {160, 80}, {250, 35}, {80, 60},  {20, 15}};
     project.slope.direction = 135;
     project.slope.angle = 65;
     project.slope.calculated = false;

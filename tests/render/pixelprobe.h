@@ -37,21 +37,32 @@ inline QRgb rgbAt(const QImage& image, const QPointF& p) {
     return image.pixel(x, y);
 }
 
-inline bool isWhite(QRgb c) { return qRed(c) >= 250 && qGreen(c) >= 250 && qBlue(c) >= 250; }
-inline bool isDark(QRgb c) { return qRed(c) < 160 && qGreen(c) < 160 && qBlue(c) < 160; }
+inline bool isWhite(QRgb c) {
+    return qRed(c) >= 250 && qGreen(c) >= 250 && qBlue(c) >= 250;
+}
+inline bool isDark(QRgb c) {
+    return qRed(c) < 160 && qGreen(c) < 160 && qBlue(c) < 160;
+}
 inline bool near(QRgb c, int r, int g, int b, int tol = 3) {
     return std::abs(qRed(c) - r) <= tol && std::abs(qGreen(c) - g) <= tol && std::abs(qBlue(c) - b) <= tol;
 }
 // Dominated by one colour even where antialiasing mixes it with white.
-inline bool bluish(QRgb c) { return qBlue(c) - qRed(c) > 60 && qBlue(c) - qGreen(c) > 60; }
-inline bool reddish(QRgb c) { return qRed(c) - qGreen(c) > 60 && qRed(c) - qBlue(c) > 60; }
-inline bool greenish(QRgb c) { return qGreen(c) - qRed(c) > 60 && qGreen(c) - qBlue(c) > 60; }
+inline bool bluish(QRgb c) {
+    return qBlue(c) - qRed(c) > 60 && qBlue(c) - qGreen(c) > 60;
+}
+inline bool reddish(QRgb c) {
+    return qRed(c) - qGreen(c) > 60 && qRed(c) - qBlue(c) > 60;
+}
+inline bool greenish(QRgb c) {
+    return qGreen(c) - qRed(c) > 60 && qGreen(c) - qBlue(c) > 60;
+}
 inline bool magentaish(QRgb c) {
     return qRed(c) - qGreen(c) > 60 && qBlue(c) - qGreen(c) > 60 && std::abs(qRed(c) - qBlue(c)) < 30;
 }
 
 // True if any pixel within `radius` pixels (square) of p satisfies test.
-inline bool anyNear(const QImage& image, const QPointF& p, int radius, const std::function<bool(QRgb)>& test) {
+inline bool anyNear(const QImage& image, const QPointF& p, int radius,
+                    const std::function<bool(QRgb)>& test) {
     const int cx = int(std::floor(p.x()));
     const int cy = int(std::floor(p.y()));
     for (int y = cy - radius; y <= cy + radius; ++y)
@@ -68,7 +79,8 @@ inline bool allNearWhite(const QImage& image, const QPointF& p, int radius) {
 // No pixel within `radius` carries more than a faint trace of ink (the
 // antialiased fringe of a line's end is allowed).
 inline bool allNearLight(const QImage& image, const QPointF& p, int radius) {
-    return !anyNear(image, p, radius, [](QRgb c) { return qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200; });
+    return !anyNear(image, p, radius,
+                    [](QRgb c) { return qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200; });
 }
 
 // Bounding box of the non-white pixels inside a search rectangle.

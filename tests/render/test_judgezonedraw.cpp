@@ -1,9 +1,8 @@
 // Drawing of the judgement zones: where each list lands for each mode and
 // hemisphere, with which fill, and the friction circle and limit lines.
-#include "pixelprobe.h"
-
 #include "model/datacenter.h"
 #include "model/judgezone.h"
+#include "pixelprobe.h"
 #include "render/stereonet.h"
 
 #include <QPainter>
@@ -20,8 +19,12 @@ const NetFrame kNet{QPointF(200.5, 200.5), 150};
 const int kSolid[3] = {169, 218, 255}; // alpha 100
 const int kLight[3] = {212, 237, 255}; // alpha 50
 
-bool solid(QRgb c) { return near(c, kSolid[0], kSolid[1], kSolid[2], 3); }
-bool light(QRgb c) { return near(c, kLight[0], kLight[1], kLight[2], 3); }
+bool solid(QRgb c) {
+    return near(c, kSolid[0], kSolid[1], kSolid[2], 3);
+}
+bool light(QRgb c) {
+    return near(c, kLight[0], kLight[1], kLight[2], 3);
+}
 
 QImage drawn(const JudgeZone& zone, double slopeDirection) {
     QImage image(kSize, kSize, QImage::Format_ARGB32);
@@ -78,7 +81,7 @@ private slots:
 
 void TestJudgeZoneDraw::listsLandOnTheirSides_data() {
     QTest::addColumn<bool>("bigCircle");
-    QTest::addColumn<int>("list"); // 0 sliding, 1 margin, 2 toppling
+    QTest::addColumn<int>("list");         // 0 sliding, 1 margin, 2 toppling
     QTest::addColumn<bool>("alongFrameY"); // drawn with s = +1
     QTest::addColumn<bool>("full");        // alpha 100 (else 50)
     QTest::newRow("great circle sliding") << true << 0 << true << true;
@@ -117,7 +120,8 @@ void TestJudgeZoneDraw::listsLandOnTheirSides() {
 void TestJudgeZoneDraw::closedZonesAreOneArea() {
     // A closed zone is filled once across the axis: no seam, no double fill.
     JudgeZone zone = emptyZone(true, true);
-    zone.slidingZone = {QPointF(0, 0.2), QPointF(0.3, 0.35), QPointF(0.1, 0.5), QPointF(0.3, 0.65), QPointF(0, 0.8)};
+    zone.slidingZone = {QPointF(0, 0.2), QPointF(0.3, 0.35), QPointF(0.1, 0.5), QPointF(0.3, 0.65),
+                        QPointF(0, 0.8)};
     QImage img = drawn(zone, 0);
     for (double y = 0.3; y <= 0.71; y += 0.05)
         QVERIFY2(solid(rgbAt(img, framePixel(0, y, 180))) && solid(rgbAt(img, framePixel(0.001, y, 180))),
@@ -131,7 +135,8 @@ void TestJudgeZoneDraw::closedZonesAreOneArea() {
 
     // Margin zones are two open halves: each filled with the light brush.
     zone = emptyZone(true, true);
-    zone.marginZone = {QPointF(0.2, 0.3), QPointF(0.5, 0.3), QPointF(0.5, 0.6), QPointF(0.2, 0.6), QPointF(0.2, 0.3)};
+    zone.marginZone = {QPointF(0.2, 0.3), QPointF(0.5, 0.3), QPointF(0.5, 0.6), QPointF(0.2, 0.6),
+                       QPointF(0.2, 0.3)};
     img = drawn(zone, 0);
     QVERIFY(light(rgbAt(img, framePixel(0.35, 0.45, 180))));
     QVERIFY(light(rgbAt(img, framePixel(-0.35, 0.45, 180))));
@@ -162,8 +167,9 @@ void TestJudgeZoneDraw::envelopeIsOutlineOnly() {
     JudgeZone zone = emptyZone(true, false);
     for (int i = 0; i <= 90; ++i) {
         const double r = 0.5;
-        zone.envelope << (i == 0 ? QPointF(0, 0) : QPointF(r * std::cos(qDegreesToRadians(double(i))),
-                                                            r * std::sin(qDegreesToRadians(double(i)))));
+        zone.envelope << (i == 0 ? QPointF(0, 0)
+                                 : QPointF(r * std::cos(qDegreesToRadians(double(i))),
+                                           r * std::sin(qDegreesToRadians(double(i)))));
     }
     const QImage img = drawn(zone, 0);
     // Pole mode, s = -1: the envelope lies towards the dip direction (north).
@@ -171,12 +177,14 @@ void TestJudgeZoneDraw::envelopeIsOutlineOnly() {
     QVERIFY(allNearWhite(img, framePixel(-0.15, 0.2, 0), 2));
     int ink = 0;
     for (int a = 5; a <= 85; a += 5) // dashed outline along the arc, both halves
-        ink += anyNear(img, framePixel(0.5 * std::cos(qDegreesToRadians(double(a))),
-                                       0.5 * std::sin(qDegreesToRadians(double(a))), 0), 1,
-                       [](QRgb c) { return !isWhite(c); }) &&
-               anyNear(img, framePixel(-0.5 * std::cos(qDegreesToRadians(double(a))),
-                                       0.5 * std::sin(qDegreesToRadians(double(a))), 0), 1,
-                       [](QRgb c) { return !isWhite(c); });
+        ink += anyNear(img,
+                       framePixel(0.5 * std::cos(qDegreesToRadians(double(a))),
+                                  0.5 * std::sin(qDegreesToRadians(double(a))), 0),
+                       1, [](QRgb c) { return !isWhite(c); }) &&
+               anyNear(img,
+                       framePixel(-0.5 * std::cos(qDegreesToRadians(double(a))),
+                                  0.5 * std::sin(qDegreesToRadians(double(a))), 0),
+                       1, [](QRgb c) { return !isWhite(c); });
     QVERIFY2(ink >= 10, qPrintable(QString::number(ink)));
     QVERIFY(allNearWhite(img, framePixel(0.3, -0.3, 0), 3));
 }

@@ -1,10 +1,9 @@
 // Picture tests of the stereonet drawing: pixels of the rendered picture are
 // probed at positions computed from the net geometry.
-#include "pixelprobe.h"
-
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
 #include "model/fonts.h"
+#include "pixelprobe.h"
 #include "render/stereonet.h"
 
 #include <QPainter>
@@ -139,7 +138,8 @@ void TestStereonet::netFrame() {
         if (a % 90 == 0)
             continue; // letters
         const bool numbered = a % 30 == 0 && a % 90 != 0;
-        QVERIFY2(!allNearLight(img, net.polar(a, net.R + 0.5 * p), 2) == numbered, qPrintable(QString::number(a)));
+        QVERIFY2(!allNearLight(img, net.polar(a, net.R + 0.5 * p), 2) == numbered,
+                 qPrintable(QString::number(a)));
     }
     // Bearing numbers stand clear of the circle (checked large): a thin band
     // just outside it holds no ink.
@@ -168,7 +168,8 @@ void TestStereonet::netFrame() {
         QVERIFY(!anyNear(img, net.origin + 13 * d, 0, isDark) || d == QPointF(0, -1));
     }
     // "O" to the upper right of the centre.
-    QVERIFY(!inkBox(img, QRect(int(net.origin.x()) + 3, int(net.origin.y() - f), int(f), int(f) - 4)).isEmpty());
+    QVERIFY(
+        !inkBox(img, QRect(int(net.origin.x()) + 3, int(net.origin.y() - f), int(f), int(f) - 4)).isEmpty());
     // The inside of the net is empty.
     for (const QPointF m : {QPointF(0.5, 0.5), QPointF(-0.5, 0.3), QPointF(0.2, -0.6), QPointF(-0.4, -0.4)})
         QVERIFY(allNearWhite(img, net.pixel(m.x(), m.y()), 3));
@@ -181,7 +182,7 @@ void TestStereonet::windowAndPictureScale() {
     // A small window keeps R = 160 and clips; the centre is at (141, 150).
     const QImage win = window(project, 300, 300);
     const NetFrame wnet{QPointF(141, 150), 160};
-    QVERIFY(anyNear(win, wnet.origin + QPointF(7, 0), 0, isDark));   // centre cross
+    QVERIFY(anyNear(win, wnet.origin + QPointF(7, 0), 0, isDark)); // centre cross
     QVERIFY(anyNear(win, wnet.origin + QPointF(0, 7), 0, isDark));
     for (int a : {30, 150, 210, 330, 45, 135})
         QVERIFY2(anyNear(win, wnet.polar(a, 160), 1, isDark), qPrintable(QString::number(a)));
@@ -214,8 +215,8 @@ void TestStereonet::windowAndPictureScale() {
 void TestStereonet::kindColours() {
     DataCenter project;
     dropSlope(project);
-    project.planes = {makePlane(1, 90, 45, Joint), makePlane(2, 210, 30, Bedding), makePlane(3, 330, 60, Fault),
-                      makePlane(4, 60, 70, 7)};
+    project.planes = {makePlane(1, 90, 45, Joint), makePlane(2, 210, 30, Bedding),
+                      makePlane(3, 330, 60, Fault), makePlane(4, 60, 70, 7)};
     recompute(project);
     QImage img = picture(project);
     const NetFrame net = pictureFrame(img);
@@ -234,8 +235,8 @@ void TestStereonet::kindColours() {
     }
 
     // Colours come from the display options; an unknown number falls back.
-    displayOptions().jointColor = 8;    // green
-    displayOptions().faultColor = 99;   // not a colour: default red
+    displayOptions().jointColor = 8;  // green
+    displayOptions().faultColor = 99; // not a colour: default red
     img = picture(project);
     QCOMPARE(rgbAt(img, net.pixel(project.planes[0].MidPoint.x(), project.planes[0].MidPoint.y())),
              qRgb(0, 255, 0));
@@ -275,8 +276,9 @@ void TestStereonet::shortArcsAreTwoChords() {
     img = picture(project);
     QVERIFY(allNearWhite(img, net.pixel(onChord.x(), onChord.y()), 2));
     QVERIFY(anyNear(img, net.pixel(onArc.x(), onArc.y()), 1, bluish));
-    QVERIFY(allNearWhite(img, net.pixel(0.5 * std::cos(qDegreesToRadians(290.0)),
-                                        0.5 * std::sin(qDegreesToRadians(290.0))), 2));
+    QVERIFY(allNearWhite(
+        img, net.pixel(0.5 * std::cos(qDegreesToRadians(290.0)), 0.5 * std::sin(qDegreesToRadians(290.0))),
+        2));
     QCOMPARE(rgbAt(img, net.pixel(0.25, 0)), qRgb(0, 0, 255)); // the dot stays at the middle
 }
 
@@ -319,12 +321,14 @@ void TestStereonet::zeroLengthSlopeKeepsItsLabel() {
     const QImage img = picture(project);
     const NetFrame net = pictureFrame(img);
     QVERIFY(allNearWhite(img, net.pixel(0.5, 0), 3)); // no dot, no line
-    QVERIFY(!inkBox(img, QRect(int(net.pixel(0.5, 0).x()) + 10, int(net.pixel(0.5, 0).y()) - 14, 14, 15)).isEmpty());
+    QVERIFY(!inkBox(img, QRect(int(net.pixel(0.5, 0).x()) + 10, int(net.pixel(0.5, 0).y()) - 14, 14, 15))
+                 .isEmpty());
 }
 
 void TestStereonet::analysisOffShowsOnlyTheNetAndPlanes() {
     auto planes = [] {
-        return QList<PlaneRecord>{makePlane(1, 90, 45), makePlane(2, 160, 35, Fault), makePlane(3, 250, 60, Bedding)};
+        return QList<PlaneRecord>{makePlane(1, 90, 45), makePlane(2, 160, 35, Fault),
+                                  makePlane(3, 250, 60, Bedding)};
     };
     DataCenter full;
     full.planes = planes();
@@ -374,8 +378,8 @@ void TestStereonet::wedgeCrosses() {
     };
     QVERIFY(armsRed(img, QPointF(0.3, 0.3), reddish));
     QVERIFY(allNearWhite(img, net.pixel(0.3, 0.3) + QPointF(9, 0), 1)); // 5-pixel arms only
-    QVERIFY(allNearWhite(img, net.pixel(-0.35, -0.25), 6));              // not at the pole
-    QVERIFY(allNearWhite(img, net.pixel(-0.5, -0.2), 6));                // not calculated
+    QVERIFY(allNearWhite(img, net.pixel(-0.35, -0.25), 6));             // not at the pole
+    QVERIFY(allNearWhite(img, net.pixel(-0.5, -0.2), 6));               // not calculated
 
     project.BigCircle = false;
     img = picture(project);
@@ -528,7 +532,8 @@ void TestStereonet::highlightIsOneShot() {
     project.planes[0].highlighted = true;
     QImage img = picture(project);
     QVERIFY(!project.planes[0].highlighted);
-    QVERIFY2(inkCount(img, around) >= 2 * thin, qPrintable(QStringLiteral("%1 %2").arg(thin).arg(inkCount(img, around))));
+    QVERIFY2(inkCount(img, around) >= 2 * thin,
+             qPrintable(QStringLiteral("%1 %2").arg(thin).arg(inkCount(img, around))));
     QVERIFY(anyNear(img, on, 1, bluish)); // colour unchanged
     QCOMPARE(picture(project), normal);
 

@@ -1,12 +1,11 @@
 // The main window's view commands end to end: hemisphere, representation,
 // analysis, labelling mode and copy picture, seen in the project and in the
 // picture the window renders.
-#include "pixelprobe.h"
-
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "model/datacenter.h"
 #include "model/fonts.h"
+#include "pixelprobe.h"
 #include "platform/messagebox.h"
 
 #include <QAction>
