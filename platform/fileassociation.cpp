@@ -215,6 +215,16 @@ QString unescapeDesktopValue(const QString& value) {
 }
 
 QString quoteExecArgument(const QString& argument) {
+    // Quoted only when needed: simple launchers (xdg-open without a desktop)
+    // split Exec at blanks and do not understand quotes.
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool plain = !argument.isEmpty();
+    for (const QChar c : argument)
+        plain = plain && !reserved.contains(c);
+    if (plain) {
+        QString out = argument;
+        return out.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    }
     QString out = QStringLiteral("\"");
     for (const QChar c : argument) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))

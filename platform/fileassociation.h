@@ -99,8 +99,8 @@ private:
 // Desktop entry helpers.
 QString escapeDesktopValue(const QString& value);
 QString unescapeDesktopValue(const QString& value);
-// One argument of an Exec line, quoted for the desktop entry's own rules
-// (before the value escaping above).
+// One argument of an Exec line, quoted when it holds a reserved character,
+// by the desktop entry's own rules (before the value escaping above).
 QString quoteExecArgument(const QString& argument);
 // Reads one key of the [Desktop Entry] group; empty when absent.
 QString readDesktopEntryKey(const QString& path, const QString& key);
