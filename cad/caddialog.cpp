@@ -47,7 +47,9 @@ CADDialog::CADDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CADDialog) {
     updateOkButton();
 }
 
-CADDialog::~CADDialog() { delete ui; }
+CADDialog::~CADDialog() {
+    delete ui;
+}
 
 void CADDialog::updateOkButton() {
     bool ok = false;

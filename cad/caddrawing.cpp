@@ -30,8 +30,9 @@ void sideLabel(CadSink& sink, const QPointF& p, const QString& label, int R, dou
 }
 
 void recordArc(CadSink& sink, const PlaneRecord& record, int R, int colour, double scale) {
-    sink.arc(R * record.CenterPoint.x(), R * record.CenterPoint.y(), R * record.CircleRadius, record.StartAngle,
-             arcEndAngle(record.StartAngle, record.SpanRadius), record.type, colour, scale);
+    sink.arc(R * record.CenterPoint.x(), R * record.CenterPoint.y(), R * record.CircleRadius,
+             record.StartAngle, arcEndAngle(record.StartAngle, record.SpanRadius), record.type, colour,
+             scale);
 }
 
 // Polyline of a half outline stored in the zone frame and its mirror image:
@@ -48,9 +49,13 @@ void mirroredOutline(CadSink& sink, const QVector<QPointF>& half, int R, double 
 }
 } // namespace
 
-double textHeight(int radius, int textPercent) { return textPercent * 0.01 * radius; }
+double textHeight(int radius, int textPercent) {
+    return textPercent * 0.01 * radius;
+}
 
-double textHeight(const DataCenter& project) { return textHeight(project.cadRadius, project.cadTextPercent); }
+double textHeight(const DataCenter& project) {
+    return textHeight(project.cadRadius, project.cadTextPercent);
+}
 
 double arcEndAngle(double startAngle, double span) {
     double end = startAngle + span;

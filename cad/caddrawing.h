@@ -20,8 +20,8 @@ class CadSink {
 public:
     virtual ~CadSink() = default;
     virtual void circle(double x, double y, double radius, int style, int colour, double scale) = 0;
-    virtual void arc(double x, double y, double radius, double startAngle, double endAngle, int style, int colour,
-                     double scale) = 0;
+    virtual void arc(double x, double y, double radius, double startAngle, double endAngle, int style,
+                     int colour, double scale) = 0;
     virtual void line(double x1, double y1, double x2, double y2, int style, int colour, double scale) = 0;
     virtual void polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) = 0;
     virtual void text(double x, double y, double height, const QString& text, int hAlign, int vAlign,

@@ -49,6 +49,8 @@ void startDocument(QXmlStreamWriter& writer) {
 } // namespace
 
 bool writeDxf(const DataCenter& project, QIODevice& device) {
+    if (!MakeDxf::dxfCodec())
+        return false; // a Qt built without the Chinese code pages
     QTextStream stream(&device);
     stream.setCodec(MakeDxf::dxfCodec());
     MakeDxf dxf;

@@ -5,8 +5,7 @@
 #include <cstring>
 
 namespace {
-template <typename T>
-void put(QByteArray& record, int offset, T value) {
+template <typename T> void put(QByteArray& record, int offset, T value) {
     const T little = qToLittleEndian(value);
     std::memcpy(record.data() + offset, &little, sizeof little);
 }
@@ -17,7 +16,9 @@ void putUtf16(QByteArray& record, int offset, const QString& text) {
 }
 } // namespace
 
-bool CadClipboardRecord::fits(const QString& path) { return path.size() < PathUnits; }
+bool CadClipboardRecord::fits(const QString& path) {
+    return path.size() < PathUnits;
+}
 
 QByteArray CadClipboardRecord::build(const QString& path) {
     if (!fits(path))

@@ -14,7 +14,8 @@
 
 QString cadDrawingPath(int cadType) {
     const bool dxf = cadType == CADDialog::AutoCad || cadType == CADDialog::GstarCad;
-    return QDir::tempPath() + (dxf ? QStringLiteral("/Karven_NYjdsF.dxf") : QStringLiteral("/Karven_NYjdsF.dwg"));
+    return QDir::tempPath() +
+           (dxf ? QStringLiteral("/Karven_NYjdsF.dxf") : QStringLiteral("/Karven_NYjdsF.dwg"));
 }
 
 bool transferDrawingToCad(QWidget* parent, DataCenter& project, int cadType, int radius, int textPercent) {
@@ -26,8 +27,8 @@ bool transferDrawingToCad(QWidget* parent, DataCenter& project, int cadType, int
     // The record holds at most 259 path units; a longer path would reach the
     // CAD program cut off, naming some other file.
     if (!CadClipboardRecord::fits(path)) {
-        MessageBox::warning(parent, QCoreApplication::translate("CADDialog",
-                                                                "临时文件夹的路径过长，无法将图形复制到CAD软件"));
+        MessageBox::warning(parent, QCoreApplication::translate(
+                                        "CADDialog", "临时文件夹的路径过长，无法将图形复制到CAD软件"));
         return false;
     }
     const bool dxf = cadType == CADDialog::AutoCad || cadType == CADDialog::GstarCad;

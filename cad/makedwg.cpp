@@ -37,17 +37,21 @@ void writeProperty(QXmlStreamWriter& w, int style, int colour, double scale) {
 
 MakeDwg::MakeDwg(QObject* parent) : QObject(parent) {}
 
-QString MakeDwg::number(double value) { return QString::number(value, 'g', 6); }
+QString MakeDwg::number(double value) {
+    return QString::number(value, 'g', 6);
+}
 
-QString MakeDwg::radians(double degrees) { return number(degrees * kDegToRad); }
+QString MakeDwg::radians(double degrees) {
+    return number(degrees * kDegToRad);
+}
 
 void MakeDwg::writeNet(QXmlStreamWriter& w, int R, double T) {
     XmlSink sink(*this, w);
     CadDrawing::net(sink, R, T);
 }
 
-void MakeDwg::writeArc(QXmlStreamWriter& w, double x, double y, double radius, double startAngle, double endAngle,
-                       int style, int colour, double scale) {
+void MakeDwg::writeArc(QXmlStreamWriter& w, double x, double y, double radius, double startAngle,
+                       double endAngle, int style, int colour, double scale) {
     w.writeStartElement(QStringLiteral("arc"));
     centre(w, x, y);
     w.writeTextElement(QStringLiteral("Radius"), number(radius));
@@ -68,8 +72,8 @@ void MakeDwg::writeCircle(QXmlStreamWriter& w, double x, double y, double radius
     w.writeEndElement();
 }
 
-void MakeDwg::writeLine(QXmlStreamWriter& w, double x1, double y1, double x2, double y2, int style, int colour,
-                        double scale) {
+void MakeDwg::writeLine(QXmlStreamWriter& w, double x1, double y1, double x2, double y2, int style,
+                        int colour, double scale) {
     w.writeStartElement(QStringLiteral("line"));
     point(w, x1, y1);
     point(w, x2, y2);
@@ -90,8 +94,8 @@ void MakeDwg::writePolyline(QXmlStreamWriter& w, const QVector<QPointF>& vertice
     w.writeEndElement();
 }
 
-void MakeDwg::writeText(QXmlStreamWriter& w, double x, double y, double height, const QString& text, int hAlign,
-                        int vAlign, double rotation) {
+void MakeDwg::writeText(QXmlStreamWriter& w, double x, double y, double height, const QString& text,
+                        int hAlign, int vAlign, double rotation) {
     w.writeStartElement(QStringLiteral("text"));
     point(w, x, y);
     w.writeTextElement(QStringLiteral("Txt"), CadDrawing::drawableText(text));
@@ -104,16 +108,20 @@ void MakeDwg::writeText(QXmlStreamWriter& w, double x, double y, double height, 
     w.writeEndElement();
 }
 
-bool MakeDwg::checkDotNet() { return DwgBinding::checkDotNet(); }
+bool MakeDwg::checkDotNet() {
+    return DwgBinding::checkDotNet();
+}
 
-bool MakeDwg::callWriteDwg(const QString& path) { return DwgBinding::callWriteDwg(path); }
+bool MakeDwg::callWriteDwg(const QString& path) {
+    return DwgBinding::callWriteDwg(path);
+}
 
 void XmlSink::circle(double cx, double cy, double radius, int style, int colour, double scale) {
     w.writeCircle(x, cx, cy, radius, style, colour, scale);
 }
 
-void XmlSink::arc(double cx, double cy, double radius, double startAngle, double endAngle, int style, int colour,
-                  double scale) {
+void XmlSink::arc(double cx, double cy, double radius, double startAngle, double endAngle, int style,
+                  int colour, double scale) {
     w.writeArc(x, cx, cy, radius, startAngle, endAngle, style, colour, scale);
 }
 

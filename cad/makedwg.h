@@ -17,7 +17,8 @@ public:
     void writeNet(QXmlStreamWriter& w, int R, double T);
     void writeArc(QXmlStreamWriter& w, double x, double y, double radius, double startAngle, double endAngle,
                   int style, int colour, double scale);
-    void writeCircle(QXmlStreamWriter& w, double x, double y, double radius, int style, int colour, double scale);
+    void writeCircle(QXmlStreamWriter& w, double x, double y, double radius, int style, int colour,
+                     double scale);
     void writeLine(QXmlStreamWriter& w, double x1, double y1, double x2, double y2, int style, int colour,
                    double scale);
     void writeCross(QXmlStreamWriter& w, double x, double y, int R);

@@ -13,10 +13,18 @@ const QLatin1String kSlopeLine("QXTWBP");
 const QLatin1String kZero("0.0");
 
 // One group: the code line as it stands (" 0", " 100", ...), then the value.
-void group(QTextStream& s, const char* code, const QString& value) { s << code << kEol << value << kEol; }
-void group(QTextStream& s, const char* code, QLatin1String value) { s << code << kEol << value << kEol; }
-void group(QTextStream& s, const char* code, double value) { group(s, code, MakeDxf::number(value)); }
-void group(QTextStream& s, const char* code, int value) { group(s, code, QString::number(value)); }
+void group(QTextStream& s, const char* code, const QString& value) {
+    s << code << kEol << value << kEol;
+}
+void group(QTextStream& s, const char* code, QLatin1String value) {
+    s << code << kEol << value << kEol;
+}
+void group(QTextStream& s, const char* code, double value) {
+    group(s, code, MakeDxf::number(value));
+}
+void group(QTextStream& s, const char* code, int value) {
+    group(s, code, QString::number(value));
+}
 
 void entityHead(QTextStream& s, const char* type, int handle) {
     group(s, " 0", QLatin1String(type));
@@ -46,16 +54,22 @@ bool copyTemplate(QTextStream& out, const QString& resource, int maxLines, Filte
 
 // The templates live in the resource library; naming its initialiser keeps
 // the linker from dropping it from static builds.
-static void initDxfTemplates() { Q_INIT_RESOURCE(dxf); }
+static void initDxfTemplates() {
+    Q_INIT_RESOURCE(dxf);
+}
 
 MakeDxf::MakeDxf(QObject* parent) : QObject(parent) {
     static const bool once = (initDxfTemplates(), true);
     Q_UNUSED(once);
 }
 
-QString MakeDxf::number(double value) { return QString::number(value, 'g', 6); }
+QString MakeDxf::number(double value) {
+    return QString::number(value, 'g', 6);
+}
 
-QString MakeDxf::handleText(int handle) { return QString::number(handle, 16); }
+QString MakeDxf::handleText(int handle) {
+    return QString::number(handle, 16);
+}
 
 int MakeDxf::nextHandle(int counter) {
     // The prefix's view port keeps EA; a drawing long enough to reach it
@@ -137,8 +151,8 @@ int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double 
     return handle;
 }
 
-int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2, int style,
-                               int colour, double scale) {
+int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2,
+                               int style, int colour, double scale) {
     handle = MakeDxf::nextHandle(handle);
     entityHead(s, "LINE", handle);
     group(s, " 62", colour);
@@ -222,33 +236,34 @@ bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
     const int n2 = nextHandle(n1);
     const int n3 = nextHandle(n2);
     const int n4 = nextHandle(n3);
-    return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines, [=](int number, const QString& line) {
-        switch (number) {
-        case 39:
-        case 507:
-        case 525:
-        case 535:
-            return handleText(n1);
-        case 43:
-            return handleText(n2);
-        case 519:
-        case 523:
-            return handleText(n3);
-        case 515:
-        case 533:
-            return handleText(n4);
-        default:
-            return line;
-        }
-    });
+    return copyTemplate(stream, QStringLiteral(":/dxf/end.dxf"), SuffixLines,
+                        [=](int number, const QString& line) {
+                            switch (number) {
+                            case 39:
+                            case 507:
+                            case 525:
+                            case 535:
+                                return handleText(n1);
+                            case 43:
+                                return handleText(n2);
+                            case 519:
+                            case 523:
+                                return handleText(n3);
+                            case 515:
+                            case 533:
+                                return handleText(n4);
+                            default:
+                                return line;
+                            }
+                        });
 }
 
 void DxfSink::circle(double x, double y, double radius, int style, int colour, double scale) {
     handle = w.writeCircle(s, handle, x, y, radius, style, colour, scale);
 }
 
-void DxfSink::arc(double x, double y, double radius, double startAngle, double endAngle, int style, int colour,
-                  double scale) {
+void DxfSink::arc(double x, double y, double radius, double startAngle, double endAngle, int style,
+                  int colour, double scale) {
     handle = w.writeArc(s, handle, x, y, radius, startAngle, endAngle, style, colour, scale);
 }
 

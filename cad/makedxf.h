@@ -42,8 +42,8 @@ public:
     bool writeEnd(QTextStream& stream, int handle);
 
     // LINE with an explicit colour (the crosses use colour 1).
-    int writeColouredLine(QTextStream& stream, int handle, double x1, double y1, double x2, double y2, int style,
-                          int colour, double scale);
+    int writeColouredLine(QTextStream& stream, int handle, double x1, double y1, double x2, double y2,
+                          int style, int colour, double scale);
 
     // Number as written into the file: six significant digits, %g style.
     static QString number(double value);

@@ -9,8 +9,8 @@ namespace CadClipboard {
 QStringList formatNames(int cadType) {
     QStringList names{QStringLiteral("AutoCAD.r18")};
     if (cadType == 1 || cadType == 4)
-        names << QStringLiteral("AutoCAD.r22") << QStringLiteral("AutoCAD.r16") << QStringLiteral("AutoCAD.r17")
-              << QStringLiteral("AutoCAD.r19");
+        names << QStringLiteral("AutoCAD.r22") << QStringLiteral("AutoCAD.r16")
+              << QStringLiteral("AutoCAD.r17") << QStringLiteral("AutoCAD.r19");
     return names;
 }
 

@@ -16,7 +16,9 @@ using WriteDwg = bool(__stdcall*)(const char16_t*);
 using WriteDwg = bool (*)(const char16_t*);
 #endif
 
-QString tr(const char* text) { return QCoreApplication::translate("DwgBinding", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("DwgBinding", text);
+}
 
 QString& name() {
     static QString n = QStringLiteral("Vantrel");
@@ -50,9 +52,13 @@ bool load(QLibrary& library) {
 }
 } // namespace
 
-void setLibraryName(const QString& libraryName) { name() = libraryName; }
+void setLibraryName(const QString& libraryName) {
+    name() = libraryName;
+}
 
-QString libraryName() { return name(); }
+QString libraryName() {
+    return name();
+}
 
 QString libraryFileName() {
 #if defined(Q_OS_WIN)
@@ -66,8 +72,9 @@ QString libraryFileName() {
 
 bool checkDotNet() {
 #ifdef Q_OS_WIN
-    QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full"),
-                       QSettings::NativeFormat);
+    QSettings settings(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full"),
+        QSettings::NativeFormat);
     bool ok = false;
     int release = settings.value(QStringLiteral("Release"), -1).toInt(&ok);
     if (!ok)

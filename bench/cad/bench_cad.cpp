@@ -11,7 +11,7 @@
 
 namespace {
 void fullProject(DataCenter& project, bool bigCircle) {
-    const double attitudes[8][2] = {{120, 45.5}, {300, 45}, {150, 30}, {210, 55},
+    const double attitudes[8][2] = {{120, 45.5}, {300, 45}, {150, 30},   {210, 55},
                                     {95, 70},    {330, 80}, {180, 35.2}, {60, 25}};
     for (int i = 0; i < 8; ++i) {
         PlaneRecord p;

@@ -2,15 +2,14 @@
 // program's own stereonet picture side by side into a folder, for looking
 // at the export in a second CAD reader, and a picture of the options dialog.
 //   cad_snapshot OUTDIR file.yty ...
-#include "cadtestutil.h"
-
 #include "cad/caddialog.h"
 #include "cad/cadexport.h"
+#include "cadtestutil.h"
 #include "model/fonts.h"
 #include "render/stereonet.h"
 
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 
 #include <cstdio>

@@ -32,7 +32,8 @@ public:
     void circle(double x, double y, double radius, int style, int colour, double scale) override {
         add("circle", {x, y, radius}, style, colour, scale);
     }
-    void arc(double x, double y, double radius, double a, double b, int style, int colour, double scale) override {
+    void arc(double x, double y, double radius, double a, double b, int style, int colour,
+             double scale) override {
         add("arc", {x, y, radius, a, b}, style, colour, scale);
     }
     void line(double x1, double y1, double x2, double y2, int style, int colour, double scale) override {
@@ -42,7 +43,8 @@ public:
         add("polyline", {}, style, colour, scale);
         items.last().vertices = vertices;
     }
-    void text(double x, double y, double height, const QString& text, int h, int v, double rotation) override {
+    void text(double x, double y, double height, const QString& text, int h, int v,
+              double rotation) override {
         add("text", {x, y, height, rotation}, 0, 256, 1);
         items.last().text = text;
         items.last().h = h;
@@ -114,7 +116,9 @@ inline QByteArray groupValue(const QList<Group>& entity, int code, int nth = 0) 
     return QByteArray("<missing>");
 }
 
-inline QString dataPath(const QString& name) { return QStringLiteral(KARVEN_TEST_DATA "/") + name; }
+inline QString dataPath(const QString& name) {
+    return QStringLiteral(KARVEN_TEST_DATA "/") + name;
+}
 
 inline QStringList exampleProjects() {
     QStringList files;

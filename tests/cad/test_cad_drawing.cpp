@@ -1,10 +1,9 @@
 // The CAD drawing and its two encodings: order, sizes, styles, label rules,
 // the DXF groups and templates, the interchange XML.
-#include "cadtestutil.h"
-
 #include "cad/cadexport.h"
 #include "cad/makedwg.h"
 #include "cad/makedxf.h"
+#include "cadtestutil.h"
 #include "model/displayoptions.h"
 #include "model/labels.h"
 
@@ -19,7 +18,9 @@
 #include <cmath>
 
 namespace {
-bool near(double a, double b, double tol = 1e-9) { return std::fabs(a - b) <= tol; }
+bool near(double a, double b, double tol = 1e-9) {
+    return std::fabs(a - b) <= tol;
+}
 
 PlaneRecord plane(int id, double direction, double angle, int type, const QString& notes = QString()) {
     PlaneRecord p;
@@ -68,7 +69,9 @@ QByteArray resource(const QString& name) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-int lineCount(const QByteArray& bytes) { return bytes.count('\n'); }
+int lineCount(const QByteArray& bytes) {
+    return bytes.count('\n');
+}
 
 QDomElement xmlRoot(const QByteArray& xml, QDomDocument& doc) {
     doc.setContent(xml);
@@ -128,7 +131,8 @@ void TestCadDrawing::netPrimitivesAndSizes() {
         const double outer = std::hypot(tick.numbers[2], tick.numbers[3]);
         QVERIFY(near(inner, i % 3 == 0 ? 47.5 : 48.75));
         QVERIFY(near(outer, 50));
-        QVERIFY(near(std::atan2(tick.numbers[3], tick.numbers[2]), std::atan2(std::sin(i * M_PI / 18), std::cos(i * M_PI / 18)), 1e-12));
+        QVERIFY(near(std::atan2(tick.numbers[3], tick.numbers[2]),
+                     std::atan2(std::sin(i * M_PI / 18), std::cos(i * M_PI / 18)), 1e-12));
     }
     QCOMPARE(sink.items[37].numbers, QVector<double>({-5, 0, 5, 0}));
     QCOMPARE(sink.items[38].numbers, QVector<double>({0, -5, 0, 5}));
@@ -163,8 +167,8 @@ void TestCadDrawing::arcEndAngleWraps() {
 }
 
 void TestCadDrawing::kindColours() {
-    const int screen[] = {Qt::red, Qt::yellow, Qt::green, Qt::cyan, Qt::blue, Qt::magenta, Qt::black,
-                          Qt::white, Qt::darkRed};
+    const int screen[] = {Qt::red,     Qt::yellow, Qt::green, Qt::cyan,   Qt::blue,
+                          Qt::magenta, Qt::black,  Qt::white, Qt::darkRed};
     const int cad[] = {1, 2, 3, 4, 5, 6, 7, 0, 0};
     for (int i = 0; i < 9; ++i)
         QCOMPARE(CadDrawing::cadColourOf(screen[i]), cad[i]);
@@ -205,7 +209,8 @@ void TestCadDrawing::labelsByModeAndRepresentation() {
             QStringList expected;
             if (big) {
                 if (mode == 2 || mode == 3)
-                    expected << slope << QStringLiteral("1(节理):60°∠40°") << QStringLiteral("2(F25):140°∠50°");
+                    expected << slope << QStringLiteral("1(节理):60°∠40°")
+                             << QStringLiteral("2(F25):140°∠50°");
                 else if (mode == 1)
                     expected << QStringLiteral("1") << QStringLiteral("2");
                 expected << (mode == 1 ? wedge : mode == 3 ? wedgeFull : QString());
@@ -284,7 +289,9 @@ void TestCadDrawing::zonesRotatedAndMirrored() {
     QCOMPARE(sink.items[0].numbers, QVector<double>({0, 0, 20}));
     // Upper hemisphere: theta = 180 - 30 = 150 degrees, y mirrored first.
     const double th = 150 * M_PI / 180;
-    auto rot = [&](double u, double v, double t) { return QPointF(u * std::cos(t) - v * std::sin(t), u * std::sin(t) + v * std::cos(t)); };
+    auto rot = [&](double u, double v, double t) {
+        return QPointF(u * std::cos(t) - v * std::sin(t), u * std::sin(t) + v * std::cos(t));
+    };
     const QPointF a = rot(12, -16, th);
     QVERIFY(near(sink.items[1].numbers[2], a.x()) && near(sink.items[1].numbers[3], a.y()));
     QCOMPARE(sink.items[1].numbers[0], 0.0);
@@ -373,7 +380,8 @@ void TestCadDrawing::dxfBareProjectHandlesAndSuffix() {
     // The rest of the suffix is the template unchanged.
     const QList<QByteArray> templ = resource(QStringLiteral(":/dxf/end.dxf")).split('\n');
     for (int n = 0; n < MakeDxf::SuffixLines; ++n)
-        if (n != 39 && n != 43 && n != 507 && n != 515 && n != 519 && n != 523 && n != 533 && n != 525 && n != 535)
+        if (n != 39 && n != 43 && n != 507 && n != 515 && n != 519 && n != 523 && n != 533 && n != 525 &&
+            n != 535)
             QCOMPARE(at(n), templ[n]);
 }
 
@@ -399,16 +407,25 @@ void TestCadDrawing::dxfEntityGroupSequences() {
     QString text = QString::fromLatin1(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("|"));
     const QStringList expected = {
-        " 0|ARC| 5|37| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 48|2| 6|QXTWBP| 100|AcDbCircle| 10|1| 20|2| 30|0.0| 40|3| 100|AcDbArc| 50|300| 51|30|",
-        " 0|ARC| 5|38| 100|AcDbEntity| 8|KVQXTW| 62|5| 370|-1| 100|AcDbCircle| 10|1| 20|2| 30|0.0| 40|3| 100|AcDbArc| 50|10| 51|20|",
-        " 0|CIRCLE| 5|39| 100|AcDbEntity| 8|KVQXTW| 6|ACAD_ISO02W100| 48|0.25| 62|150| 100|AcDbCircle| 10|0| 20|0| 30|0.0| 40|20|",
+        " 0|ARC| 5|37| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 48|2| 6|QXTWBP| 100|AcDbCircle| 10|1| 20|2| "
+        "30|0.0| 40|3| 100|AcDbArc| 50|300| 51|30|",
+        " 0|ARC| 5|38| 100|AcDbEntity| 8|KVQXTW| 62|5| 370|-1| 100|AcDbCircle| 10|1| 20|2| 30|0.0| 40|3| "
+        "100|AcDbArc| 50|10| 51|20|",
+        " 0|CIRCLE| 5|39| 100|AcDbEntity| 8|KVQXTW| 6|ACAD_ISO02W100| 48|0.25| 62|150| 100|AcDbCircle| 10|0| "
+        "20|0| 30|0.0| 40|20|",
         " 0|CIRCLE| 5|3a| 100|AcDbEntity| 8|KVQXTW| 62|6| 100|AcDbCircle| 10|1| 20|1| 30|0.0| 40|0.5|",
-        " 0|LINE| 5|3b| 100|AcDbEntity| 8|KVQXTW| 62|150| 370|-1| 6|ACAD_ISO02W100| 48|0.25| 100|AcDbLine| 10|0| 20|0| 30|0.0| 11|1| 21|1| 31|0.0|",
-        " 0|LINE| 5|3c| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 100|AcDbLine| 10|0| 20|0| 30|0.0| 11|1| 21|1| 31|0.0|",
-        " 0|LINE| 5|3d| 100|AcDbEntity| 8|KVQXTW| 62|1| 370|-1| 100|AcDbLine| 10|9| 20|11| 30|0.0| 11|11| 21|9| 31|0.0|",
-        " 0|LINE| 5|3e| 100|AcDbEntity| 8|KVQXTW| 62|1| 370|-1| 100|AcDbLine| 10|11| 20|11| 30|0.0| 11|9| 21|9| 31|0.0|",
-        " 0|LWPOLYLINE| 5|3f| 100|AcDbEntity| 8|KVQXTW| 62|150| 6|ACAD_ISO02W100| 48|0.25| 100|AcDbPolyline| 90|2| 70|0| 10|1| 20|2| 10|3| 20|4|",
-        " 0|TEXT| 5|40| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 100|AcDbText| 10|5| 20|6| 30|0.0| 40|2.5| 1|A| 50|300| 7|QXTWZT| 72|0| 11|5| 21|6| 31|0.0| 100|AcDbText| 73|3|",
+        " 0|LINE| 5|3b| 100|AcDbEntity| 8|KVQXTW| 62|150| 370|-1| 6|ACAD_ISO02W100| 48|0.25| 100|AcDbLine| "
+        "10|0| 20|0| 30|0.0| 11|1| 21|1| 31|0.0|",
+        " 0|LINE| 5|3c| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 100|AcDbLine| 10|0| 20|0| 30|0.0| 11|1| "
+        "21|1| 31|0.0|",
+        " 0|LINE| 5|3d| 100|AcDbEntity| 8|KVQXTW| 62|1| 370|-1| 100|AcDbLine| 10|9| 20|11| 30|0.0| 11|11| "
+        "21|9| 31|0.0|",
+        " 0|LINE| 5|3e| 100|AcDbEntity| 8|KVQXTW| 62|1| 370|-1| 100|AcDbLine| 10|11| 20|11| 30|0.0| 11|9| "
+        "21|9| 31|0.0|",
+        " 0|LWPOLYLINE| 5|3f| 100|AcDbEntity| 8|KVQXTW| 62|150| 6|ACAD_ISO02W100| 48|0.25| 100|AcDbPolyline| "
+        "90|2| 70|0| 10|1| 20|2| 10|3| 20|4|",
+        " 0|TEXT| 5|40| 100|AcDbEntity| 8|KVQXTW| 62|256| 370|-1| 100|AcDbText| 10|5| 20|6| 30|0.0| 40|2.5| "
+        "1|A| 50|300| 7|QXTWZT| 72|0| 11|5| 21|6| 31|0.0| 100|AcDbText| 73|3|",
     };
     QCOMPARE(text, expected.join(QString()));
 }
@@ -528,8 +545,11 @@ void TestCadDrawing::xmlFormatting() {
     withPlanes(project, false, 3);
     project.planes[0].notes = QStringLiteral("<甲&乙>\n");
     const QByteArray xml = CadExport::drawingXml(project);
-    QVERIFY(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<entities version=\"1.0\">\n    <circle>\n        <Center x0=\"0\" y0=\"0\"/>\n        <Radius>50</Radius>\n        <Property type=\"0\" color=\"256\" scale=\"1\"/>\n    </circle>\n"));
-    QVERIFY(xml.contains("    <text>\n        <Point x=\"0\" y=\"0\"/>\n        <Txt>O</Txt>\n        <Height>3</Height>\n        <Align H=\"0\" V=\"1\" rotate=\"0\"/>\n    </text>\n"));
+    QVERIFY(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<entities version=\"1.0\">\n    "
+                           "<circle>\n        <Center x0=\"0\" y0=\"0\"/>\n        <Radius>50</Radius>\n     "
+                           "   <Property type=\"0\" color=\"256\" scale=\"1\"/>\n    </circle>\n"));
+    QVERIFY(xml.contains("    <text>\n        <Point x=\"0\" y=\"0\"/>\n        <Txt>O</Txt>\n        "
+                         "<Height>3</Height>\n        <Align H=\"0\" V=\"1\" rotate=\"0\"/>\n    </text>\n"));
     QVERIFY(xml.contains("<Property type=\"6\" color=\"150\" scale=\"0.25\"/>"));
     QDomDocument doc;
     QString error;
@@ -551,19 +571,21 @@ void TestCadDrawing::bothEncodingsCarryTheSameDrawing() {
             for (int i = 0; i < elements.size(); ++i) {
                 const QByteArray type = groupValue(entities[i], 0);
                 const QString tag = elements[i].tagName();
-                const QString expectedTag = type == "LWPOLYLINE" ? QStringLiteral("polyline")
-                                                                 : QString::fromLatin1(type).toLower();
+                const QString expectedTag =
+                    type == "LWPOLYLINE" ? QStringLiteral("polyline") : QString::fromLatin1(type).toLower();
                 QCOMPARE(tag, expectedTag);
                 const QDomElement first = elements[i].firstChildElement();
                 if (tag == QLatin1String("text")) {
-                    QCOMPARE(QString::fromLatin1(groupValue(entities[i], 10)), first.attribute(QStringLiteral("x")));
+                    QCOMPARE(QString::fromLatin1(groupValue(entities[i], 10)),
+                             first.attribute(QStringLiteral("x")));
                     QCOMPARE(MakeDxf::dxfCodec()->toUnicode(groupValue(entities[i], 1)),
                              elements[i].firstChildElement(QStringLiteral("Txt")).text());
                 } else if (tag == QLatin1String("circle") || tag == QLatin1String("arc")) {
                     QCOMPARE(QString::fromLatin1(groupValue(entities[i], 40)),
                              elements[i].firstChildElement(QStringLiteral("Radius")).text());
                 } else {
-                    QCOMPARE(QString::fromLatin1(groupValue(entities[i], 10)), first.attribute(QStringLiteral("x")));
+                    QCOMPARE(QString::fromLatin1(groupValue(entities[i], 10)),
+                             first.attribute(QStringLiteral("x")));
                 }
             }
         }

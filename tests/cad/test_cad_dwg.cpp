@@ -2,12 +2,10 @@
 // and every labelling mode: accepted by the DWG library's own reader with
 // one entity per element, and end to end written to DWG by the real
 // library through the binding and read back by LibreDWG.
-#include "cadtestutil.h"
-
 #include "cad/cadexport.h"
+#include "cadtestutil.h"
 #include "platform/dwgbinding.h"
 #include "platform/messagebox.h"
-
 #include "vantrel/caddoc.h"
 #include "vantrel/interchange.h"
 
@@ -41,11 +39,15 @@ QList<Drawing> allDrawings() {
                 project.cadRadius = 50;
                 project.cadTextPercent = 5;
                 Drawing d;
-                d.name = QStringLiteral("%1-%2-%3").arg(QFileInfo(path).completeBaseName()).arg(big ? "gc" : "pole").arg(mode);
+                d.name = QStringLiteral("%1-%2-%3")
+                             .arg(QFileInfo(path).completeBaseName())
+                             .arg(big ? "gc" : "pole")
+                             .arg(mode);
                 d.xml = CadExport::drawingXml(project);
                 QDomDocument doc;
                 doc.setContent(d.xml);
-                for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+                for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+                     e = e.nextSiblingElement()) {
                     d.kinds << e.tagName();
                     if (e.tagName() == QLatin1String("text"))
                         d.texts << e.firstChildElement(QStringLiteral("Txt")).text();
@@ -55,7 +57,9 @@ QList<Drawing> allDrawings() {
     return list;
 }
 
-bool ciRequired() { return qEnvironmentVariableIsSet("CI") && qgetenv("CI") != "false"; }
+bool ciRequired() {
+    return qEnvironmentVariableIsSet("CI") && qgetenv("CI") != "false";
+}
 } // namespace
 
 class TestCadDwg : public QObject {
@@ -86,7 +90,8 @@ void TestCadDwg::libraryReaderAcceptsEveryDrawing() {
             const QString& kind = d.kinds[int(i)];
             switch (entities[i].kind) {
             case vantrel::EntityKind::Polyline2D:
-                QVERIFY2(kind == QLatin1String("line") || kind == QLatin1String("polyline"), qPrintable(kind));
+                QVERIFY2(kind == QLatin1String("line") || kind == QLatin1String("polyline"),
+                         qPrintable(kind));
                 break;
             case vantrel::EntityKind::Circle:
                 QCOMPARE(kind, QStringLiteral("circle"));
@@ -160,7 +165,10 @@ void TestCadDwg::endToEndThroughTheLibrary() {
         QCOMPARE(o.value(QStringLiteral("version")).toString(), QStringLiteral("AC1018"));
         const QJsonArray entities = o.value(QStringLiteral("entities")).toArray();
         QVERIFY2(entities.size() == d.kinds.size(),
-                 qPrintable(QStringLiteral("%1: %2 entities read back, %3 written").arg(d.name).arg(entities.size()).arg(d.kinds.size())));
+                 qPrintable(QStringLiteral("%1: %2 entities read back, %3 written")
+                                .arg(d.name)
+                                .arg(entities.size())
+                                .arg(d.kinds.size())));
         QStringList texts;
         int circles = 0, arcs = 0;
         for (const QJsonValue& v : entities) {

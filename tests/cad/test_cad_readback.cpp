@@ -1,9 +1,8 @@
 // Every example project, in both representations and every labelling mode,
 // exported as DXF and read back by an independent reader (ezdxf), whose
 // audit must find no error.
-#include "cadtestutil.h"
-
 #include "cad/cadexport.h"
+#include "cadtestutil.h"
 #include "model/labels.h"
 
 #include <QJsonArray>
@@ -35,7 +34,9 @@ int zoneCount(const JudgeZone& z) {
     return n;
 }
 
-bool ciRequired() { return qEnvironmentVariableIsSet("CI") && qgetenv("CI") != "false"; }
+bool ciRequired() {
+    return qEnvironmentVariableIsSet("CI") && qgetenv("CI") != "false";
+}
 
 // Runs the ezdxf reader over files; one JSON object per file. Sets skip
 // when the reader is not installed (outside CI).
@@ -75,11 +76,11 @@ QJsonArray unexpectedFixes(const QJsonObject& o) {
 }
 } // namespace
 
-#define REQUIRE_READER(skip)                                                                                   \
-    if (!skip.isEmpty()) {                                                                                     \
-        if (ciRequired())                                                                                      \
-            QFAIL(qPrintable(skip));                                                                           \
-        QSKIP(qPrintable(skip));                                                                               \
+#define REQUIRE_READER(skip)                                                                                 \
+    if (!skip.isEmpty()) {                                                                                   \
+        if (ciRequired())                                                                                    \
+            QFAIL(qPrintable(skip));                                                                         \
+        QSKIP(qPrintable(skip));                                                                             \
     }
 
 class TestCadReadback : public QObject {
@@ -108,7 +109,8 @@ void TestCadReadback::examplesReadBackCleanly() {
                 c.project = QFileInfo(path).completeBaseName();
                 c.bigCircle = big;
                 c.mode = mode;
-                c.file = dir.filePath(QStringLiteral("%1-%2-%3.dxf").arg(c.project).arg(big ? "gc" : "pole").arg(mode));
+                c.file = dir.filePath(
+                    QStringLiteral("%1-%2-%3.dxf").arg(c.project).arg(big ? "gc" : "pole").arg(mode));
                 QVERIFY(CadExport::exportDxf(project, c.file));
                 const int n = project.planes.size();
                 const int w = project.wedges.size();
@@ -141,24 +143,32 @@ void TestCadReadback::examplesReadBackCleanly() {
     bool chineseSeen = false;
     for (int i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
-        const QString what = QStringLiteral("%1 %2 mode %3").arg(c.project).arg(c.bigCircle ? "great circles" : "poles").arg(c.mode);
+        const QString what = QStringLiteral("%1 %2 mode %3")
+                                 .arg(c.project)
+                                 .arg(c.bigCircle ? "great circles" : "poles")
+                                 .arg(c.mode);
         const QJsonObject& o = objects[i];
         QCOMPARE(o.value(QStringLiteral("version")).toString(), QStringLiteral("AC1015"));
         QCOMPARE(o.value(QStringLiteral("encoding")).toString(), QStringLiteral("gbk"));
         QVERIFY2(o.value(QStringLiteral("errors")).toArray().isEmpty(),
-                 qPrintable(what + QLatin1Char(' ') + QJsonDocument(o.value(QStringLiteral("errors")).toArray()).toJson()));
+                 qPrintable(what + QLatin1Char(' ') +
+                            QJsonDocument(o.value(QStringLiteral("errors")).toArray()).toJson()));
         const QJsonArray fixes = unexpectedFixes(o);
         QVERIFY2(fixes.isEmpty(), qPrintable(what + QLatin1Char(' ') + QJsonDocument(fixes).toJson()));
         const QJsonArray layers = o.value(QStringLiteral("layers")).toArray();
         QVERIFY(layers.contains(QStringLiteral("KVQXTW")) && layers.contains(QStringLiteral("0")));
         const QJsonArray lineTypes = o.value(QStringLiteral("linetypes")).toArray();
-        QVERIFY(lineTypes.contains(QStringLiteral("ACAD_ISO02W100")) && lineTypes.contains(QStringLiteral("QXTWBP")));
+        QVERIFY(lineTypes.contains(QStringLiteral("ACAD_ISO02W100")) &&
+                lineTypes.contains(QStringLiteral("QXTWBP")));
         const QJsonArray styles = o.value(QStringLiteral("styles")).toArray();
         QVERIFY(styles.contains(QStringLiteral("QXTWZT")) && styles.contains(QStringLiteral("Standard")));
 
         const QJsonArray entities = o.value(QStringLiteral("entities")).toArray();
-        QVERIFY2(entities.size() == c.expectedEntities,
-                 qPrintable(what + QStringLiteral(": %1 entities, expected %2").arg(entities.size()).arg(c.expectedEntities)));
+        QVERIFY2(
+            entities.size() == c.expectedEntities,
+            qPrintable(
+                what +
+                QStringLiteral(": %1 entities, expected %2").arg(entities.size()).arg(c.expectedEntities)));
         int dashed = 0, slopeLine = 0;
         QStringList labels;
         for (int k = 0; k < entities.size(); ++k) {

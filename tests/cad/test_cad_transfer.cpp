@@ -115,7 +115,11 @@ void TestCadTransfer::recordAtEveryOffset() {
     for (int i = 0; i < path.size(); ++i)
         QCOMPARE(qFromLittleEndian<quint16>(r.constData() + 2 * i), path.at(i).unicode());
     QVERIFY(zeroRange(r, 2 * path.size(), 1040));
-    QCOMPARE(r.mid(1040, 8), QByteArray("R\0" "1\0" "5\0" "\0\0", 8));
+    QCOMPARE(r.mid(1040, 8), QByteArray("R\0"
+                                        "1\0"
+                                        "5\0"
+                                        "\0\0",
+                                        8));
     QVERIFY(zeroRange(r, 1048, 1056));
     QCOMPARE(doubleAt(r, 1056), 0.1);
     QCOMPARE(doubleAt(r, 1064), 0.2);
@@ -132,13 +136,15 @@ void TestCadTransfer::recordRefusesLongPaths() {
     QCOMPARE(r.at(516), 'a');
     QVERIFY(CadClipboardRecord::build(fits + QLatin1Char('a')).isEmpty());
     // A character beyond the BMP takes two units.
-    QVERIFY(CadClipboardRecord::build(QString(257, QLatin1Char('a')) + QStringLiteral("😀")).isEmpty() == false);
+    QVERIFY(CadClipboardRecord::build(QString(257, QLatin1Char('a')) + QStringLiteral("😀")).isEmpty() ==
+            false);
     QVERIFY(CadClipboardRecord::build(QString(258, QLatin1Char('a')) + QStringLiteral("😀")).isEmpty());
 }
 
 void TestCadTransfer::formatsPerCadType() {
-    const QStringList all = {QStringLiteral("AutoCAD.r18"), QStringLiteral("AutoCAD.r22"), QStringLiteral("AutoCAD.r16"),
-                             QStringLiteral("AutoCAD.r17"), QStringLiteral("AutoCAD.r19")};
+    const QStringList all = {QStringLiteral("AutoCAD.r18"), QStringLiteral("AutoCAD.r22"),
+                             QStringLiteral("AutoCAD.r16"), QStringLiteral("AutoCAD.r17"),
+                             QStringLiteral("AutoCAD.r19")};
     const QByteArray record = CadClipboardRecord::build(QStringLiteral("/tmp/x.dxf"));
     for (const int type : {1, 2, 4}) {
         QApplication::clipboard()->setText(QStringLiteral("old"));
