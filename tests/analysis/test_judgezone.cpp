@@ -117,6 +117,7 @@ private slots:
     void frictionEqualsSlopeDip();
     void frictionZero();
     void toppleLimits();
+    void walksTakeTheirDocumentedSteps();
     void hemispheresDifferByHalfTurn();
     void zonesAgreeWithVerdicts_data();
     void zonesAgreeWithVerdicts();
@@ -225,6 +226,45 @@ void TestJudgeZone::toppleLimits() {
     QVERIFY(z.topplingZone.isEmpty());
     z.buildGreatCircleTopple(60, 20, 30);
     QVERIFY(z.topplingZone.isEmpty());
+}
+
+// Point counts worked out by hand for slope 60°, friction 27° (θ0 = 72.89°,
+// the slope circle's centre at (0, -1.732) with radius 2): each walk over
+// whole degrees must start, stop and round where the construction says.
+void TestJudgeZone::walksTakeTheirDocumentedSteps() {
+    JudgeZone z;
+    z.setModes(true, true, true);
+    // Included angle 30.5: Pβ is seen at 4.43° from the slope circle's
+    // centre and Q at 17.03°.
+    z.buildGreatCircleZones(60, 30.5, 27);
+    // (0,c) + k = 1..4 + Pβ + F + friction 30..1 + (0,rf)
+    QCOMPARE(z.slidingZone.size(), 1 + 4 + 1 + 1 + 30 + 1);
+    // Pβ + m = 5..17 + Q + friction 72..31 + F + Pβ
+    QCOMPARE(z.marginZone.size(), 1 + 13 + 1 + 42 + 1 + 1);
+    z.buildPoleZones(60, 30.5, 27);
+    // (0,d) + friction 1..29 + Fβ + Pβ + envelope 60..90 + (0, tan30)
+    QCOMPARE(z.slidingZone.size(), 1 + 29 + 1 + 1 + 31 + 1);
+    // Fβ + friction 31..72 + Q + envelope 18..59 + Pβ + Fβ
+    QCOMPARE(z.marginZone.size(), 1 + 42 + 1 + 42 + 1 + 1);
+    // Included angle 80, beyond θ0.
+    z.buildGreatCircleZones(60, 80, 27);
+    // (0,c) + k = 1..17 + Q + friction 72..1 + (0,rf)
+    QCOMPARE(z.slidingZone.size(), 1 + 17 + 1 + 72 + 1);
+    QVERIFY(z.marginZone.isEmpty());
+    z.buildPoleZones(60, 80, 27);
+    // (0,d) + friction 1..72 + Q + envelope 18..90 + (0, tan30)
+    QCOMPARE(z.slidingZone.size(), 1 + 72 + 1 + 73 + 1);
+    QVERIFY(z.marginZone.isEmpty());
+    // Toppling in pole mode, slope 60, included 20, friction 30: P is seen
+    // at 10.15° from the centre of the circle through (0, tan30) and (±1, 0).
+    z.buildPoleTopple(60, 20, 30);
+    // (0,c) + k = 1..10 + P + (sin20, cos20) + primitive 20..1 + (0,1)
+    QCOMPARE(z.topplingZone.size(), 1 + 10 + 1 + 1 + 20 + 1);
+    // P lies on the included-angle line at tan(45 - atan(tan30·cos20)/2) = 0.5951.
+    const QPointF p = z.topplingZone.at(11);
+    QVERIFY(std::fabs(std::hypot(p.x(), p.y()) - 0.5951) < 1e-4);
+    QVERIFY(std::fabs(std::atan2(p.x(), p.y()) - rad(20)) < 1e-12);
+    QVERIFY(std::fabs(z.topplingZone.at(12).x() - std::sin(rad(20))) < 1e-12);
 }
 
 // The zone lists do not depend on the hemisphere; the view turns them by the

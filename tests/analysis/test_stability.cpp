@@ -126,6 +126,7 @@ void TestStability::boundariesUseTolerance() {
     QCOMPARE(judge(dc, 0, 27), 34);          // dip equal to friction: not below it
     QCOMPARE(judge(dc, 0, 27 - 2e-5), 12);
     QCOMPARE(judge(dc, 30, 40), 34);         // exactly on the included angle: inside
+    QCOMPARE(judge(dc, 30 + 0.5e-5, 40), 34);
     QCOMPARE(judge(dc, 30 + 2e-5, 40), 14);
     QCOMPARE(judge(dc, 0, 60 - 0.5e-5), 11); // within tolerance of the face dip
     dc.IncludedAnglePlanar = 89.999995;      // counts as off

@@ -91,6 +91,7 @@ void TestWedges::workedExamples() {
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
     const PlaneRecord& w = dc.wedges.first();
+    QVERIFY(w.direction >= 0 && w.direction < 360);
     QVERIFY2(azimuthGap(w.direction, trend) <= tol, qPrintable(QString::number(w.direction, 'f', 4)));
     QVERIFY2(std::fabs(w.angle - plunge) <= tol, qPrintable(QString::number(w.angle, 'f', 4)));
 
@@ -142,6 +143,8 @@ void TestWedges::excludedPairs() {
         {"identical planes", plane(1, 75, 35), plane(2, 75, 35)},
         {"horizontal plane", plane(1, 0, 0), plane(2, 75, 35)},
         {"two vertical planes", plane(1, 30, 90), plane(2, 100, 90)},
+        // Strikes 0.0005° apart: the line is horizontal to within 1e-5.
+        {"nearly equal dip directions", plane(1, 120, 40), plane(2, 120.0005, 60)},
     };
     for (const Case& c : cases) {
         DataCenter dc;
