@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <QtTest>
 
@@ -88,6 +89,7 @@ private slots:
     void transferWithTooLongTemporaryPath();
     void dwgThroughStandInLibrary();
     void dwgBindingFailures();
+    void commandRunsTheDialog();
 
 private:
     QTemporaryDir tmp;
@@ -343,6 +345,39 @@ void TestCadTransfer::dwgBindingFailures() {
     QVERIFY(!DwgBinding::callWriteDwg(tmp.path() + QStringLiteral("/b.dwg")));
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].text, QStringLiteral("Vantrel.dll未导出函数"));
+}
+
+void TestCadTransfer::commandRunsTheDialog() {
+    // Answers the modal dialog as soon as it shows.
+    auto answer = [](QDialogButtonBox::StandardButton button) {
+        QTimer::singleShot(0, [button] {
+            auto* dialog = qobject_cast<CADDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QDialogButtonBox*>()->button(button)->click();
+        });
+    };
+    QWidget window;
+    window.show();
+    DataCenter project;
+    analysedProject(project);
+    QSettings().setValue(QStringLiteral("cadtype"), 2);
+    QSettings().setValue(QStringLiteral("cadradius"), 33);
+    QSettings().setValue(QStringLiteral("cadheigh"), 7);
+
+    answer(QDialogButtonBox::Cancel);
+    QVERIFY(!copyDrawingToCad(&window, project));
+    QCOMPARE(project.cadRadius, 20);
+    QVERIFY(clipboardFormats().isEmpty());
+    QVERIFY(!window.isMinimized());
+
+    answer(QDialogButtonBox::Ok);
+    QVERIFY(copyDrawingToCad(&window, project));
+    QCOMPARE(project.cadRadius, 33);
+    QCOMPARE(project.cadTextPercent, 7);
+    QCOMPARE(clipboardFormats(), QStringList{QStringLiteral("AutoCAD.r18")});
+    QCOMPARE(clipboardFormat(QStringLiteral("AutoCAD.r18")), CadClipboardRecord::build(cadDrawingPath(2)));
+    QVERIFY(QFile::exists(cadDrawingPath(2)));
+    QTRY_VERIFY(window.isMinimized());
 }
 
 QTEST_MAIN(TestCadTransfer)
