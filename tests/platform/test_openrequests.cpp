@@ -182,6 +182,8 @@ void OpenRequestsTest::socketReachableByOwnerOnly() {
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        QSKIP("cannot switch to another user here (no CAP_SETUID); socket mode checked above");
     QCOMPARE(WEXITSTATUS(status), 1); // refused with "permission denied"
 }
 
