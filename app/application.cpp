@@ -36,8 +36,9 @@ int runKarven(int argc, char* argv[]) {
 
     platform::OpenRequestServer server;
     server.listen([&window](const QString& command) {
-        return platform::executeShellCommand(command, QApplication::activeModalWidget() != nullptr,
-                                             [&window](const QString& path) { return window.openFile(path); });
+        return platform::executeShellCommand(
+            command, QApplication::activeModalWidget() != nullptr,
+            [&window](const QString& path) { return window.openFile(path); });
     });
     window.openFiles(files);
 

@@ -57,7 +57,9 @@ bool updateRecentFileList(const QString& path, bool add) {
     return true;
 }
 
-int sanitizedFontSize(int stored) { return stored >= 4 && stored <= 51 ? stored : 20; }
+int sanitizedFontSize(int stored) {
+    return stored >= 4 && stored <= 51 ? stored : 20;
+}
 
 int sanitizedColor(int stored, int fallback) {
     return stored >= Qt::color0 && stored <= Qt::transparent ? stored : fallback;

@@ -21,8 +21,10 @@ struct Request {
 };
 
 // Returns the chosen file name, or an empty string when the user cancelled.
-QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter);
-QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter);
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                        const QString& filter);
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                        const QString& filter);
 
 // Test seam: while a hook is installed no dialog is shown; the hook answers.
 using Hook = std::function<QString(const Request&)>;

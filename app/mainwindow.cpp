@@ -17,18 +17,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QHeaderView>
 #include <QTabBar>
 
 // The resources live in a static library: referencing their initialiser keeps
 // the linker from dropping them.
-static void initResources() { Q_INIT_RESOURCE(res); }
+static void initResources() {
+    Q_INIT_RESOURCE(res);
+}
 
 MainWindow::MainWindow(QWidget* parent) : DocumentWindow(parent), ui((initResources(), new Ui::MainWindow)) {
     ui->setupUi(this);
@@ -195,14 +197,16 @@ void MainWindow::windowActivated(QMdiSubWindow*) {
     }
 }
 
-void MainWindow::resetSketch() { ui->widgetSketch->setSketch(60, 30, 300); }
+void MainWindow::resetSketch() {
+    ui->widgetSketch->setSketch(60, 30, 300);
+}
 
 void MainWindow::updateActions() {
     MdiChild* child = activeMdiChild();
     const bool has = child != nullptr;
-    for (QAction* action : {ui->actSave, ui->actSaveAs, ui->actData, ui->actBigCircle, ui->actPole, ui->actUpper,
-                            ui->actDown, ui->actAnalyse, ui->actMark, ui->actReport, ui->actCAD, ui->actPIC,
-                            ui->actTXT})
+    for (QAction* action :
+         {ui->actSave, ui->actSaveAs, ui->actData, ui->actBigCircle, ui->actPole, ui->actUpper, ui->actDown,
+          ui->actAnalyse, ui->actMark, ui->actReport, ui->actCAD, ui->actPIC, ui->actTXT})
         action->setEnabled(has);
     for (QAction* action : {ui->actNew, ui->actOpen, ui->actExit, ui->actDock, ui->actDesklnk})
         action->setEnabled(true);
@@ -258,7 +262,9 @@ void MainWindow::on_actSaveAs_triggered() {
         fileSaved(child);
 }
 
-void MainWindow::on_actExit_triggered() { QApplication::closeAllWindows(); }
+void MainWindow::on_actExit_triggered() {
+    QApplication::closeAllWindows();
+}
 
 void MainWindow::setHemisphere(bool upper) {
     MdiChild* child = activeMdiChild();
@@ -333,7 +339,9 @@ void MainWindow::on_actMark_triggered() {
     child->update();
 }
 
-void MainWindow::on_actDock_triggered() { ui->dockWidgetResult->setVisible(!ui->dockWidgetResult->isVisible()); }
+void MainWindow::on_actDock_triggered() {
+    ui->dockWidgetResult->setVisible(!ui->dockWidgetResult->isVisible());
+}
 
 void MainWindow::on_actReport_triggered() {
     MdiChild* child = activeMdiChild();
@@ -350,7 +358,9 @@ void MainWindow::on_actReport_triggered() {
     MyWeb::navigate(page, reportPath);
 }
 
-void MainWindow::on_actDesklnk_triggered() { platform::createDesktopShortcut(tr("澄岩赤平投影")); }
+void MainWindow::on_actDesklnk_triggered() {
+    platform::createDesktopShortcut(tr("澄岩赤平投影"));
+}
 
 void MainWindow::on_actPIC_triggered() {
     MdiChild* child = activeMdiChild();

@@ -37,7 +37,9 @@ MdiChild::MdiChild(QWidget* parent) : QWidget(parent), ui(new Ui::MdiChild) {
     readDocumentSettings();
 }
 
-MdiChild::~MdiChild() { delete ui; }
+MdiChild::~MdiChild() {
+    delete ui;
+}
 
 void MdiChild::readDocumentSettings() {
     const bool defaultUpper = dataCenter.UpperMode;
@@ -94,7 +96,9 @@ bool MdiChild::loadFile(const QString& path) {
     return true;
 }
 
-bool MdiChild::save() { return untitled ? saveAs() : saveFile(curFile); }
+bool MdiChild::save() {
+    return untitled ? saveAs() : saveFile(curFile);
+}
 
 QString MdiChild::proposedSavePath() const {
     const QFileInfo info(curFile);
@@ -107,8 +111,8 @@ QString MdiChild::proposedSavePath() const {
 }
 
 bool MdiChild::saveAs() {
-    const QString chosen =
-        FileDialogs::getSaveFileName(this, tr("另存"), proposedSavePath(), tr("数据文件(*.yty);;所有文件(*.*)"));
+    const QString chosen = FileDialogs::getSaveFileName(this, tr("另存"), proposedSavePath(),
+                                                        tr("数据文件(*.yty);;所有文件(*.*)"));
     if (chosen.isEmpty())
         return false;
     return saveFile(chosen);
@@ -148,7 +152,9 @@ void MdiChild::setCurrentFile(const QString& path) {
     setWindowTitle(userFriendlyCurrentFile() + QStringLiteral("[*]"));
 }
 
-QString MdiChild::userFriendlyCurrentFile() const { return QFileInfo(curFile).fileName(); }
+QString MdiChild::userFriendlyCurrentFile() const {
+    return QFileInfo(curFile).fileName();
+}
 
 bool MdiChild::maybeSave() {
     if (!isWindowModified())
@@ -178,4 +184,6 @@ void MdiChild::paintEvent(QPaintEvent*) {
     paintStereonetWindow(painter, size(), dataCenter);
 }
 
-void MdiChild::renderToImage(QImage& image) { renderStereonetImage(image, dataCenter); }
+void MdiChild::renderToImage(QImage& image) {
+    renderStereonetImage(image, dataCenter);
+}

@@ -18,10 +18,13 @@ namespace {
 // Larger pages are not worth showing in the embedded viewer.
 constexpr qint64 kMaxPageBytes = 64 * 1024 * 1024;
 
-QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
 
 QString messagePage(const QString& title, const QString& body) {
-    return QStringLiteral("<html><body style=\"font-family:'Microsoft YaHei UI';\"><h3>%1</h3><p>%2</p></body></html>")
+    return QStringLiteral(
+               "<html><body style=\"font-family:'Microsoft YaHei UI';\"><h3>%1</h3><p>%2</p></body></html>")
         .arg(escaped(title), body);
 }
 
@@ -32,8 +35,8 @@ QString loadPage(const QString& target, QString& baseFolder) {
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
         return messagePage(QCoreApplication::translate("MyWeb", "外部网页"),
-                           QStringLiteral("<a href=\"%1\">%2</a>").arg(escaped(url.toString(QUrl::FullyEncoded)),
-                                                                    escaped(target)));
+                           QStringLiteral("<a href=\"%1\">%2</a>")
+                               .arg(escaped(url.toString(QUrl::FullyEncoded)), escaped(target)));
     }
     QString path = target;
     if (scheme == QLatin1String("qrc"))
@@ -43,7 +46,8 @@ QString loadPage(const QString& target, QString& baseFolder) {
 
     QFile file(path);
     if (file.size() > kMaxPageBytes || !file.open(QFile::ReadOnly)) {
-        return messagePage(QCoreApplication::translate("MyWeb", "无法显示网页"), escaped(QDir::toNativeSeparators(path)));
+        return messagePage(QCoreApplication::translate("MyWeb", "无法显示网页"),
+                           escaped(QDir::toNativeSeparators(path)));
     }
     const QByteArray bytes = file.readAll();
     baseFolder = QFileInfo(path).absolutePath();
@@ -64,11 +68,17 @@ MyWeb::MyWeb(QWidget* parent) : QWidget(parent), ui(new Ui::MyWeb) {
     ui->axWidget->setOpenLinks(true);
 }
 
-MyWeb::~MyWeb() { delete ui; }
+MyWeb::~MyWeb() {
+    delete ui;
+}
 
-QString MyWeb::startPage() { return QStringLiteral("qrc:/res/start.html"); }
+QString MyWeb::startPage() {
+    return QStringLiteral("qrc:/res/start.html");
+}
 
-QTextBrowser* MyWeb::browser() const { return ui->axWidget; }
+QTextBrowser* MyWeb::browser() const {
+    return ui->axWidget;
+}
 
 void MyWeb::navigate(MyWeb* window, const QString& target) {
     QPointer<MyWeb> guarded(window);

@@ -10,7 +10,9 @@
 #include <QWheelEvent>
 
 namespace {
-bool isGlobalColor(int color) { return color >= Qt::color0 && color <= Qt::transparent; }
+bool isGlobalColor(int color) {
+    return color >= Qt::color0 && color <= Qt::transparent;
+}
 
 QString rgbText(int color) {
     const QColor c(static_cast<Qt::GlobalColor>(color));
@@ -18,7 +20,8 @@ QString rgbText(int color) {
 }
 } // namespace
 
-ColorCombo::ColorCombo(QWidget* parent) : QComboBox(parent), face(new QLineEdit(this)), list(new QListWidget(this)) {
+ColorCombo::ColorCombo(QWidget* parent)
+    : QComboBox(parent), face(new QLineEdit(this)), list(new QListWidget(this)) {
     face->setReadOnly(true);
     face->setStyleSheet(QStringLiteral("background-color:rgb(255, 0, 0)"));
     setLineEdit(face);
@@ -51,7 +54,8 @@ void ColorCombo::addColorEntry(int color, const QString& text) {
     layout->setContentsMargins(5, 0, 0, 2);
     auto* swatch = new QLabel(button);
     swatch->setFixedSize(15, 15);
-    swatch->setStyleSheet(QStringLiteral("border:1px solid black;background-color:rgb(%1);").arg(rgbText(color)));
+    swatch->setStyleSheet(
+        QStringLiteral("border:1px solid black;background-color:rgb(%1);").arg(rgbText(color)));
     auto* label = new QLabel(text, button);
     layout->addWidget(swatch);
     layout->addWidget(label);
@@ -87,7 +91,9 @@ void ColorCombo::onClickColorWidget() {
     emit currentIndexChanged(color);
 }
 
-void ColorCombo::wheelEvent(QWheelEvent* event) { event->ignore(); }
+void ColorCombo::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}
 
 void ColorCombo::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {

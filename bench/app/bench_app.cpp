@@ -6,10 +6,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -73,7 +73,6 @@ void BM_ResidentMemory(benchmark::State& state) {
     state.counters["examples_opened"] = examples.size();
 }
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
-
 
 void BM_StartupToShownWindow(benchmark::State& state) {
     for (auto _ : state) {

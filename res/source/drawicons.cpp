@@ -25,7 +25,9 @@ void save(const QString& folder, const QString& name, int size, const Draw& draw
     image.save(QStringLiteral("%1/%2_%3.png").arg(folder, name).arg(size));
 }
 
-QPen pen(const QColor& c, double w) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen pen(const QColor& c, double w) {
+    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 void page(QPainter& p, const QColor& fill = Qt::white) {
     QPainterPath path;
@@ -62,7 +64,8 @@ void hemisphere(QPainter& p, bool upper) {
     p.drawLine(QPointF(40, base + (upper ? 8 : -8)), QPointF(40, tip + (upper ? 2 : -2)));
     p.setBrush(QColor(20, 60, 160));
     p.setPen(Qt::NoPen);
-    p.drawPolygon(QPolygonF({QPointF(40, tip), QPointF(35, base - (upper ? 4 : -4)), QPointF(45, base - (upper ? 4 : -4))}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(40, tip), QPointF(35, base - (upper ? 4 : -4)), QPointF(45, base - (upper ? 4 : -4))}));
 }
 
 } // namespace
@@ -179,8 +182,8 @@ int main(int argc, char* argv[]) {
              p.setBrush(QColor(250, 200, 40));
              p.drawEllipse(QPointF(33, 17), 4, 4);
              p.setBrush(QColor(60, 150, 70));
-             p.drawPolygon(QPolygonF({QPointF(5, 39), QPointF(17, 22), QPointF(26, 33), QPointF(32, 27),
-                                      QPointF(43, 39)}));
+             p.drawPolygon(QPolygonF(
+                 {QPointF(5, 39), QPointF(17, 22), QPointF(26, 33), QPointF(32, 27), QPointF(43, 39)}));
          }},
         {"txt",
          [](QPainter& p) {

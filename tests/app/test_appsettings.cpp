@@ -1,7 +1,6 @@
-#include "apptesting.h"
-
 #include "app/appsettings.h"
 #include "app/mainwindow.h"
+#include "apptesting.h"
 #include "model/displayoptions.h"
 
 #include <QDockWidget>
@@ -132,8 +131,10 @@ void TestAppSettings::firstStartSizesAndCentresTheWindow() {
     const QRect available = window.screen()->availableGeometry();
     // A third of the width and half the height, unless the window's minimum
     // size is larger.
-    QCOMPARE(window.size(), QSize(available.width() / 3, available.height() / 2).expandedTo(window.minimumSizeHint()));
-    QCOMPARE(window.pos(), QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2));
+    QCOMPARE(window.size(),
+             QSize(available.width() / 3, available.height() / 2).expandedTo(window.minimumSizeHint()));
+    QCOMPARE(window.pos(),
+             QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* dock = window.findChild<QDockWidget*>(QStringLiteral("dockWidgetResult"));

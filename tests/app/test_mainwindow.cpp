@@ -1,9 +1,8 @@
-#include "apptesting.h"
-
 #include "app/appsettings.h"
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "app/myweb.h"
+#include "apptesting.h"
 #include "render/slopesketch.h"
 
 #include <QAction>
@@ -19,13 +18,17 @@ using apptesting::Boxes;
 using apptesting::Dialogs;
 
 namespace {
-const char* const kProjectCommands[] = {"actSave", "actSaveAs",   "actData", "actBigCircle", "actPole",
-                                        "actUpper", "actDown",    "actAnalyse", "actMark",   "actReport",
-                                        "actCAD",  "actPIC",      "actTXT"};
+const char* const kProjectCommands[] = {"actSave",  "actSaveAs", "actData",    "actBigCircle", "actPole",
+                                        "actUpper", "actDown",   "actAnalyse", "actMark",      "actReport",
+                                        "actCAD",   "actPIC",    "actTXT"};
 const char* const kAlwaysOn[] = {"actNew", "actOpen", "actExit", "actDock", "actDesklnk"};
 
-QAction* action(MainWindow& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
-QMdiArea* area(MainWindow& w) { return w.findChild<QMdiArea*>(QStringLiteral("mdiArea")); }
+QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(QLatin1String(name));
+}
+QMdiArea* area(MainWindow& w) {
+    return w.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+}
 
 int projectWindows(MainWindow& w) {
     int n = 0;
@@ -75,11 +78,17 @@ private:
     }
 };
 
-void TestMainWindow::initTestCase() { apptesting::nameApplication(); }
+void TestMainWindow::initTestCase() {
+    apptesting::nameApplication();
+}
 
-void TestMainWindow::init() { apptesting::clearSettings(); }
+void TestMainWindow::init() {
+    apptesting::clearSettings();
+}
 
-void TestMainWindow::cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void TestMainWindow::cleanup() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void TestMainWindow::actionsMenusAndToolbar() {
     MainWindow w;
@@ -103,7 +112,8 @@ void TestMainWindow::actionsMenusAndToolbar() {
     for (QAction* a : w.findChild<QToolBar*>(QStringLiteral("toolBar"))->actions())
         bar << (a->isSeparator() ? QStringLiteral("|") : a->text());
     QCOMPARE(bar.join(QLatin1Char(' ')),
-             QStringLiteral("新建 打开 保存 | 数据 | 上投影 下投影 | 大圆法 极点法 | 分析 | 标注 复制CAD 复制图片 复制结果 | 计算书"));
+             QStringLiteral("新建 打开 保存 | 数据 | 上投影 下投影 | 大圆法 极点法 | 分析 | 标注 复制CAD "
+                            "复制图片 复制结果 | 计算书"));
 
     QCOMPARE(action(w, "actNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     QCOMPARE(action(w, "actExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -247,7 +257,8 @@ void TestMainWindow::openDialogAndSaveUpdateLastPathAndList() {
 
     // The next open dialog starts where the last file was.
     action(w, "actOpen")->trigger();
-    QCOMPARE(dialogs.requests.last().directory, QDir::toNativeSeparators(dir.filePath(QStringLiteral("deep"))));
+    QCOMPARE(dialogs.requests.last().directory,
+             QDir::toNativeSeparators(dir.filePath(QStringLiteral("deep"))));
 
     // Save-as of a new project: list head, "lastpath" and status message.
     action(w, "actNew")->trigger();
@@ -255,7 +266,8 @@ void TestMainWindow::openDialogAndSaveUpdateLastPathAndList() {
     dialogs.answers << saved;
     action(w, "actSave")->trigger();
     QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("保存文件"));
-    QCOMPARE(AppSettings::readRecentFiles().first(), QDir::toNativeSeparators(QFileInfo(saved).canonicalFilePath()));
+    QCOMPARE(AppSettings::readRecentFiles().first(),
+             QDir::toNativeSeparators(QFileInfo(saved).canonicalFilePath()));
     QCOMPARE(AppSettings::lastPath(), QDir::toNativeSeparators(QFileInfo(saved).canonicalPath()));
 
     // A cancelled save-as: no message.
@@ -411,7 +423,8 @@ void TestMainWindow::cancelledPromptKeepsEverythingOpen() {
         QVERIFY(w.close());
     }
     QSettings settings;
-    for (const char* key : {"geometry", "windowState", "fontsize", "jointcolor", "beddingcolor", "faultcolor", "project"})
+    for (const char* key :
+         {"geometry", "windowState", "fontsize", "jointcolor", "beddingcolor", "faultcolor", "project"})
         QVERIFY2(settings.contains(QLatin1String(key)), key);
 }
 

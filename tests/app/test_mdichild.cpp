@@ -1,7 +1,6 @@
-#include "apptesting.h"
-
 #include "app/appsettings.h"
 #include "app/mdichild.h"
+#include "apptesting.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -126,7 +125,8 @@ void TestMdiChild::saveAsProposals() {
     // The file has gone since: back to "lastpath".
     QVERIFY(QFile::remove(file));
     QVERIFY(!loaded.saveAs());
-    QCOMPARE(dialogs.requests.last().directory, QDir::toNativeSeparators(dir.path()) + sep + QStringLiteral("slope.v2"));
+    QCOMPARE(dialogs.requests.last().directory,
+             QDir::toNativeSeparators(dir.path()) + sep + QStringLiteral("slope.v2"));
 }
 
 void TestMdiChild::saveAsCancelledKeepsTheName() {
@@ -192,13 +192,15 @@ void TestMdiChild::loadFailures() {
 void TestMdiChild::unwritableTargetRestoresTheCursor() {
     Boxes boxes;
     // Unwritable even for root: a folder that does not exist and /proc.
-    const QStringList targets = {path(QStringLiteral("no/such/folder/p.yty")), QStringLiteral("/proc/karven-test.yty")};
+    const QStringList targets = {path(QStringLiteral("no/such/folder/p.yty")),
+                                 QStringLiteral("/proc/karven-test.yty")};
     for (const QString& target : targets) {
         MdiChild child;
         child.newFile();
         const QString name = child.currentFile();
         QVERIFY(!child.saveFile(target));
-        QCOMPARE(boxes.lastText(), QStringLiteral("无法打开写入文件%1").arg(QDir::toNativeSeparators(target)));
+        QCOMPARE(boxes.lastText(),
+                 QStringLiteral("无法打开写入文件%1").arg(QDir::toNativeSeparators(target)));
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!boxes.cursorOverridden);
         QCOMPARE(child.currentFile(), name);

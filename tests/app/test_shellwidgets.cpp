@@ -1,8 +1,7 @@
-#include "apptesting.h"
-
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "app/myweb.h"
+#include "apptesting.h"
 #include "dialogs/colorcombo.h"
 #include "model/displayoptions.h"
 
@@ -156,14 +155,15 @@ void TestShellWidgets::startPageAndReportWithEmbeddedPicture() {
     {
         QFile f(report);
         QVERIFY(f.open(QFile::WriteOnly));
-        f.write("<html><head><meta charset=\"utf-8\"></head><body><p>计算书</p><img src=\"data:image/png;base64," +
+        f.write("<html><head><meta charset=\"utf-8\"></head><body><p>计算书</p><img "
+                "src=\"data:image/png;base64," +
                 png.toBase64() + "\"></body></html>");
     }
     MyWeb::navigate(&web, report);
     QVERIFY(shown.wait(5000));
     QTextDocument* document = web.browser()->document();
-    const QVariant image = document->resource(QTextDocument::ImageResource,
-                                              QUrl(QStringLiteral("data:image/png;base64,") + png.toBase64()));
+    const QVariant image = document->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("data:image/png;base64,") + png.toBase64()));
     QVERIFY(web.browser()->toPlainText().contains(QStringLiteral("计算书")));
     QVERIFY(image.isValid());
     QCOMPARE(image.value<QImage>().size(), QSize(40, 30));
