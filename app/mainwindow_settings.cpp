@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QSettings>
 
+#include <algorithm>
+
 void MainWindow::readSettings() {
     QSettings settings;
     const QByteArray geometry = settings.value(QStringLiteral("geometry"), QByteArray()).toByteArray();
