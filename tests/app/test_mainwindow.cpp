@@ -66,6 +66,7 @@ private slots:
     void hemisphereAndRepresentationCommands();
     void markCyclesThroughFourModes();
     void cancelledPromptKeepsEverythingOpen();
+    void eachReportOpensItsOwnPage();
     void dropsAndListsOpenAtMostThirtyTwo();
 
 private:
@@ -426,6 +427,48 @@ void TestMainWindow::cancelledPromptKeepsEverythingOpen() {
     for (const char* key :
          {"geometry", "windowState", "fontsize", "jointcolor", "beddingcolor", "faultcolor", "project"})
         QVERIFY2(settings.contains(QLatin1String(key)), key);
+}
+
+void TestMainWindow::eachReportOpensItsOwnPage() {
+    Dialogs dialogs;
+    MainWindow w;
+    w.show();
+    action(w, "actNew")->trigger();
+    MdiChild* child = w.activeMdiChild();
+    const QString name = child->currentFile();
+    action(w, "actAnalyse")->trigger();
+    QVERIFY(action(w, "actReport")->isEnabled());
+
+    // A cancelled report dialog opens nothing.
+    const int before = area(w)->subWindowList().size();
+    action(w, "actReport")->trigger();
+    QCOMPARE(area(w)->subWindowList().size(), before);
+
+    QStringList titles;
+    for (const QString& name : {QStringLiteral("first.html"), QStringLiteral("second.html")}) {
+        area(w)->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->parentWidget()));
+        dialogs.answers << dir.filePath(name);
+        action(w, "actReport")->trigger();
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("导出计算书"));
+        QVERIFY(QFile::exists(dir.filePath(name)));
+        auto* page = qobject_cast<MyWeb*>(area(w)->activeSubWindow()->widget());
+        QVERIFY(page);
+        titles << page->windowTitle();
+        // A report page is not a project: the project commands are off.
+        QVERIFY(!w.activeMdiChild());
+        QVERIFY(!w.statusBar()->isEnabled());
+        QVERIFY(!action(w, "actSave")->isEnabled());
+        QVERIFY(!action(w, "actReport")->isEnabled());
+    }
+    QCOMPARE(titles, QStringList({QStringLiteral("first.html"), QStringLiteral("second.html")}));
+    QCOMPARE(area(w)->subWindowList().size(), before + 2);
+    // The export leaves the project's own file and "lastpath" alone.
+    QCOMPARE(child->currentFile(), name);
+    QVERIFY(child->isUntitled());
+    QCOMPARE(AppSettings::lastPath(), QString());
+    Boxes boxes;
+    boxes.answer = MessageBox::Discard;
+    area(w)->closeAllSubWindows();
 }
 
 namespace {
