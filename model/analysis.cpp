@@ -18,8 +18,12 @@ constexpr double kCriterionOff = 89.99999;
 constexpr double kToppleDirection = 160.0;
 constexpr double kToppleSlopeDip = 30.0;
 
-double radians(double degrees) { return degrees * kDegToRad; }
-double degrees(double radians) { return radians * kRadToDeg; }
+double radians(double degrees) {
+    return degrees * kDegToRad;
+}
+double degrees(double radians) {
+    return radians * kRadToDeg;
+}
 
 // Joins the names, replacing the final "、" by the closing text.
 QString sentence(const QString& head, const QStringList& names, const QString& closing) {
@@ -132,14 +136,16 @@ void DataCenter::judgeStability() {
         int code;
         if (s < 0) {
             code = StabilityState::Opposite;
-            if (Topple && d + kEps > kToppleDirection && -s > kToppleSlopeDip && dip > ft + 90.0 - (-s) - kEps)
+            if (Topple && d + kEps > kToppleDirection && -s > kToppleSlopeDip &&
+                dip > ft + 90.0 - (-s) - kEps)
                 code = StabilityState::Toppling;
         } else if (dip > s - kEps) {
             code = StabilityState::Steeper;
         } else if (dip < f - kEps) {
             code = StabilityState::BelowFriction;
         } else if (d > i + kEps) {
-            code = frictionOff ? StabilityState::OutsideIncluded : StabilityState::OutsideIncludedAboveFriction;
+            code =
+                frictionOff ? StabilityState::OutsideIncluded : StabilityState::OutsideIncludedAboveFriction;
         } else if (frictionOff && includedOff) {
             code = StabilityState::Unstable;
         } else if (includedOff) {
@@ -193,7 +199,8 @@ void DataCenter::buildConclusion() {
     if (!unstable.isEmpty())
         conclusion[0] = sentence(tr("边坡岩体中存在%1组不稳定结构面，它们是："), unstable, tr("；"));
     if (!unstableWedges.isEmpty())
-        conclusion[1] = sentence(tr("其结构面组合中存在%1组不稳定楔形体，它们是："), unstableWedges, tr("组合；"));
+        conclusion[1] =
+            sentence(tr("其结构面组合中存在%1组不稳定楔形体，它们是："), unstableWedges, tr("组合；"));
     if (Topple && !toppling.isEmpty())
         conclusion[2] = sentence(tr("边坡岩体中存在%1组易倾倒破坏结构面，它们是："), toppling, tr("；"));
 }

@@ -16,13 +16,25 @@ constexpr double kEps = 0.00001;
 // takes more than this many steps.
 constexpr int kMaxSteps = 360;
 
-double sinD(double a) { return std::sin(a * kDegToRad); }
-double cosD(double a) { return std::cos(a * kDegToRad); }
-double tanD(double a) { return std::tan(a * kDegToRad); }
-double atanD(double v) { return std::atan(v) * kRadToDeg; }
-double acosD(double v) { return std::acos(v) * kRadToDeg; }
+double sinD(double a) {
+    return std::sin(a * kDegToRad);
+}
+double cosD(double a) {
+    return std::cos(a * kDegToRad);
+}
+double tanD(double a) {
+    return std::tan(a * kDegToRad);
+}
+double atanD(double v) {
+    return std::atan(v) * kRadToDeg;
+}
+double acosD(double v) {
+    return std::acos(v) * kRadToDeg;
+}
 
-QPointF polar(double radius, double a) { return QPointF(radius * sinD(a), radius * cosD(a)); }
+QPointF polar(double radius, double a) {
+    return QPointF(radius * sinD(a), radius * cosD(a));
+}
 
 // k = first, first + 1, ... while k < limit.
 template <typename F> void walkUp(double first, double limit, F&& f) {
@@ -48,7 +60,9 @@ template <typename F> void walkDown(double first, double limit, F&& f) {
 
 JudgeZone::JudgeZone(QObject* parent) : QObject(parent) {}
 
-JudgeZone::JudgeZone(const JudgeZone& other) : QObject(nullptr) { *this = other; }
+JudgeZone::JudgeZone(const JudgeZone& other) : QObject(nullptr) {
+    *this = other;
+}
 
 JudgeZone& JudgeZone::operator=(const JudgeZone& other) {
     upper = other.upper;
@@ -105,7 +119,8 @@ void JudgeZone::buildGreatCircleZones(double slopeDip, double includedAngle, dou
     if (beta > theta0 - kEps) {
         walkUp(1.0, alphaQ, [&](double k) { slidingZone.append(slopePoint(k)); });
         slidingZone.append(q);
-        walkDown(std::floor(atanD(q.x() / q.y())), 0.0, [&](double n) { slidingZone.append(frictionPoint(n)); });
+        walkDown(std::floor(atanD(q.x() / q.y())), 0.0,
+                 [&](double n) { slidingZone.append(frictionPoint(n)); });
     } else {
         const double g = tanD(45.0 - atanD(tanD(psi) * cosD(beta)) / 2.0);
         const QPointF pBeta = polar(g, beta);
@@ -116,7 +131,8 @@ void JudgeZone::buildGreatCircleZones(double slopeDip, double includedAngle, dou
         marginZone.append(pBeta);
         walkUp(std::ceil(gBeta), alphaQ, [&](double m) { marginZone.append(slopePoint(m)); });
         marginZone.append(q);
-        walkDown(std::floor(atanD(q.x() / q.y())), beta, [&](double u) { marginZone.append(frictionPoint(u)); });
+        walkDown(std::floor(atanD(q.x() / q.y())), beta,
+                 [&](double u) { marginZone.append(frictionPoint(u)); });
         const QPointF f = frictionPoint(beta);
         marginZone.append(f);
         marginZone.append(pBeta);

@@ -6,16 +6,22 @@
 
 namespace Labels {
 namespace {
-QString tr(const char* text) { return QCoreApplication::translate("DataCenter", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("DataCenter", text);
+}
 
-QString generalNumber(double value) { return QString::number(value, 'g', 6); }
+QString generalNumber(double value) {
+    return QString::number(value, 'g', 6);
+}
 } // namespace
 
 QString removeZeroDecimals(QString text) {
     return text.remove(QStringLiteral(".0"));
 }
 
-QString angleText(double degrees) { return QString::number(degrees, 'f', 1); }
+QString angleText(double degrees) {
+    return QString::number(degrees, 'f', 1);
+}
 
 QString attitudeText(double direction, double angle) {
     return removeZeroDecimals(tr("%1°∠%2°").arg(angleText(direction), angleText(angle)));
@@ -77,8 +83,8 @@ QString planeLabel(const PlaneRecord& plane, int showMark, bool bigCircle) {
                    .arg(QString::number(plane.id), kindText(plane), angleText(plane.direction),
                         angleText(plane.angle));
     } else if (showMark == 3) {
-        text = tr("%1:%2°∠%3°").arg(QString::number(plane.id), angleText(plane.direction),
-                                     angleText(plane.angle));
+        text = tr("%1:%2°∠%3°")
+                   .arg(QString::number(plane.id), angleText(plane.direction), angleText(plane.angle));
     }
     return removeZeroDecimals(text);
 }
@@ -87,8 +93,7 @@ QString slopeLabel(const PlaneRecord& slope, int showMark) {
     if (showMark == 1)
         return QStringLiteral("S");
     if (showMark == 2 || showMark == 3)
-        return removeZeroDecimals(
-            tr("边坡:%1°∠%2°").arg(angleText(slope.direction), angleText(slope.angle)));
+        return removeZeroDecimals(tr("边坡:%1°∠%2°").arg(angleText(slope.direction), angleText(slope.angle)));
     return QString();
 }
 
@@ -128,7 +133,8 @@ QString stateMessage(const DataCenter& project, int state) {
     case 3:
         return message.arg(generalNumber(project.IncludedAnglePlanar));
     case 4:
-        return message.arg(generalNumber(project.FrictionAnglePlanar), generalNumber(project.IncludedAnglePlanar));
+        return message.arg(generalNumber(project.FrictionAnglePlanar),
+                           generalNumber(project.IncludedAnglePlanar));
     default:
         return message;
     }

@@ -10,8 +10,12 @@
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-double rad(double d) { return d * kPi / 180.0; }
-double tanD(double d) { return std::tan(rad(d)); }
+double rad(double d) {
+    return d * kPi / 180.0;
+}
+double tanD(double d) {
+    return std::tan(rad(d));
+}
 
 // Zone frame -> net coordinates, the way the view places a list drawn with
 // y sign s: frame (x, y) goes to screen (x, s·y), the painter turns
@@ -68,7 +72,8 @@ double cross(const QPointF& o, const QPointF& a, const QPointF& b) {
 bool properlyCross(const QPointF& a, const QPointF& b, const QPointF& c, const QPointF& d) {
     const double tol = 1e-12;
     const double d1 = cross(a, b, c), d2 = cross(a, b, d), d3 = cross(c, d, a), d4 = cross(c, d, b);
-    return ((d1 > tol && d2 < -tol) || (d1 < -tol && d2 > tol)) && ((d3 > tol && d4 < -tol) || (d3 < -tol && d4 > tol));
+    return ((d1 > tol && d2 < -tol) || (d1 < -tol && d2 > tol)) &&
+           ((d3 > tol && d4 < -tol) || (d3 < -tol && d4 > tol));
 }
 
 // Closed polygon without crossing edges (repeated points are allowed).
@@ -295,7 +300,8 @@ void TestJudgeZone::hemispheresDifferByHalfTurn() {
                     // ... and in pole mode ends at the slope's pole.
                     const QPointF p = toNet(z.slidingZone.last(), -1, dir, upper);
                     QVERIFY(QLineF(p, dc.slope.PolePoint).length() < 1e-9);
-                    QVERIFY(QLineF(toNet(z.envelope.last(), -1, dir, upper), dc.slope.PolePoint).length() < 1e-9);
+                    QVERIFY(QLineF(toNet(z.envelope.last(), -1, dir, upper), dc.slope.PolePoint).length() <
+                            1e-9);
                 }
             }
         }
@@ -317,7 +323,8 @@ void TestJudgeZone::zonesAgreeWithVerdicts_data() {
     QTest::addColumn<double>("phi");
     for (bool upper : {true, false})
         for (bool big : {true, false}) {
-            const QString tag = QStringLiteral("%1 %2 ").arg(upper ? "upper" : "lower", big ? "circles" : "poles");
+            const QString tag =
+                QStringLiteral("%1 %2 ").arg(upper ? "upper" : "lower", big ? "circles" : "poles");
             QTest::newRow(qPrintable(tag + "60/30/27")) << upper << big << 20.0 << 60.0 << 30.0 << 27.0;
             QTest::newRow(qPrintable(tag + "75/12.5/35")) << upper << big << 200.0 << 75.0 << 12.5 << 35.0;
             QTest::newRow(qPrintable(tag + "40/90/20")) << upper << big << 355.0 << 40.0 << 90.0 << 20.0;
@@ -441,13 +448,16 @@ void TestJudgeZone::outlinesDoNotCrossThemselves() {
     for (double psi = 2; psi < 90; psi += 3.5) {
         for (double phi = 0; phi < psi; phi += 6.25) {
             for (double beta : {1.0, 7.5, 20.0, 45.0, 60.25, 90.0}) {
-                const QString at = QStringLiteral("slope %1 included %2 friction %3: ").arg(psi).arg(beta).arg(phi);
+                const QString at =
+                    QStringLiteral("slope %1 included %2 friction %3: ").arg(psi).arg(beta).arg(phi);
                 z.buildGreatCircleZones(psi, beta, phi);
-                QVERIFY2(simplePolygon(closedOutline(z.slidingZone), &where), qPrintable(at + "circles " + where));
+                QVERIFY2(simplePolygon(closedOutline(z.slidingZone), &where),
+                         qPrintable(at + "circles " + where));
                 if (!z.marginZone.isEmpty())
                     QVERIFY2(simplePolygon(z.marginZone, &where), qPrintable(at + "circle margin " + where));
                 z.buildPoleZones(psi, beta, phi);
-                QVERIFY2(simplePolygon(closedOutline(z.slidingZone), &where), qPrintable(at + "poles " + where));
+                QVERIFY2(simplePolygon(closedOutline(z.slidingZone), &where),
+                         qPrintable(at + "poles " + where));
                 if (!z.marginZone.isEmpty())
                     QVERIFY2(simplePolygon(z.marginZone, &where), qPrintable(at + "pole margin " + where));
                 if (beta < 89) {

@@ -5,7 +5,8 @@
 #include <QtTest>
 
 namespace {
-PlaneRecord record(int id, double direction, double angle, int type = Joint, const QString& notes = QString()) {
+PlaneRecord record(int id, double direction, double angle, int type = Joint,
+                   const QString& notes = QString()) {
     PlaneRecord p;
     p.id = id;
     p.direction = direction;
@@ -77,11 +78,13 @@ void TestLabels::planeLabels_data() {
     QTest::newRow("mode 1") << 1 << true << 4 << none << 300.0 << QStringLiteral("2");
     QTest::newRow("mode 1 poles") << 1 << false << 4 << none << 300.0 << QStringLiteral("2");
     QTest::newRow("fault, mode 2") << 2 << true << 4 << none << 300.0 << QStringLiteral("2(断层):300°∠45°");
-    QTest::newRow("mode 3 same as 2") << 3 << true << 4 << none << 300.0 << QStringLiteral("2(断层):300°∠45°");
+    QTest::newRow("mode 3 same as 2")
+        << 3 << true << 4 << none << 300.0 << QStringLiteral("2(断层):300°∠45°");
     QTest::newRow("mode 2 poles") << 2 << false << 4 << none << 300.0 << QString();
     QTest::newRow("mode 3 poles") << 3 << false << 4 << QStringLiteral("x") << 300.0
                                   << QStringLiteral("2:300°∠45°");
-    QTest::newRow("notes") << 2 << true << 3 << QStringLiteral("f1") << 120.0 << QStringLiteral("2(f1):120°∠45°");
+    QTest::newRow("notes") << 2 << true << 3 << QStringLiteral("f1") << 120.0
+                           << QStringLiteral("2(f1):120°∠45°");
     QTest::newRow("half degree") << 2 << true << 2 << none << 100.5 << QStringLiteral("2(节理):100.5°∠45°");
     QTest::newRow("notes lose .0") << 3 << true << 3 << QStringLiteral("F2.05") << 100.0
                                    << QStringLiteral("2(F25):100°∠45°");
@@ -131,17 +134,20 @@ void TestLabels::stateWordsAndMessages() {
     dc.FrictionAnglePlanar = 27;
     dc.IncludedAnglePlanar = 30;
     QCOMPARE(Labels::stateMessage(dc, 10), QStringLiteral("倾向与边坡反向，状态为稳定"));
-    QCOMPARE(Labels::stateMessage(dc, 12), QStringLiteral("倾角缓于边坡换算倾角，但倾角小于摩擦角27°，状态为稳定"));
+    QCOMPARE(Labels::stateMessage(dc, 12),
+             QStringLiteral("倾角缓于边坡换算倾角，但倾角小于摩擦角27°，状态为稳定"));
     QCOMPARE(Labels::stateMessage(dc, 13),
              QStringLiteral("倾角缓于边坡换算倾角，但与边坡的倾夹角大于30°，状态为稳定"));
     QCOMPARE(Labels::stateMessage(dc, 33),
              QStringLiteral("倾角缓于边坡换算倾角，倾向与边坡的倾夹角小于30°，状态为不稳定"));
     dc.FrictionAnglePlanar = 27.5;
     dc.IncludedAnglePlanar = 1.0 / 3.0;
-    QCOMPARE(Labels::stateMessage(dc, 14),
-             QStringLiteral("倾角缓于边坡换算倾角且大于摩擦角27.5°，但与边坡的倾夹角大于0.333333°，状态为稳定"));
+    QCOMPARE(
+        Labels::stateMessage(dc, 14),
+        QStringLiteral("倾角缓于边坡换算倾角且大于摩擦角27.5°，但与边坡的倾夹角大于0.333333°，状态为稳定"));
     QCOMPARE(Labels::stateMessage(dc, 34),
-             QStringLiteral("倾角缓于边坡换算倾角且大于摩擦角27.5°，倾向与边坡的倾夹角小于0.333333°，状态为不稳定"));
+             QStringLiteral(
+                 "倾角缓于边坡换算倾角且大于摩擦角27.5°，倾向与边坡的倾夹角小于0.333333°，状态为不稳定"));
     QCOMPARE(Labels::stateMessage(dc, 40), QStringLiteral("倾向与边坡反向且二者夹角大于等于120°，倾倒破坏"));
     QCOMPARE(Labels::stateMessage(dc, 1), QString());
     QCOMPARE(Labels::stateMessage(dc, 22), QString());

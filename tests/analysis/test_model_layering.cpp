@@ -16,8 +16,8 @@ void TestModelLayering::noWidgetIncludes() {
     const QDir dir(QStringLiteral(KARVEN_SOURCE_DIR "/model"));
     const QStringList files = dir.entryList({QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
     QVERIFY2(files.size() >= 5, qPrintable(dir.path()));
-    const QRegularExpression include(
-        QStringLiteral("^\\s*#\\s*include\\s*[<\"]([^>\"]*)[>\"]"), QRegularExpression::MultilineOption);
+    const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*[<\"]([^>\"]*)[>\"]"),
+                                     QRegularExpression::MultilineOption);
     const QRegularExpression widgetHeader(QStringLiteral(
         "^(QtWidgets(/.*)?|QWidget|QApplication|QMainWindow|QDialog|QMessageBox|QAction|QMenu|QFileDialog|"
         "QGraphics\\w*|QStyle\\w*|Q\\w*Widget|QAbstract(Button|Scroll\\w*|ItemView|Slider|SpinBox)|"

@@ -5,7 +5,8 @@
 #include <QtTest>
 
 namespace {
-PlaneRecord plane(int id, double direction, double angle, int type = Joint, const QString& notes = QString()) {
+PlaneRecord plane(int id, double direction, double angle, int type = Joint,
+                  const QString& notes = QString()) {
     PlaneRecord p;
     p.id = id;
     p.direction = direction;
@@ -123,16 +124,16 @@ void TestStability::toppling() {
 void TestStability::boundariesUseTolerance() {
     DataCenter dc;
     setUp(dc);
-    QCOMPARE(judge(dc, 0, 27), 34);          // dip equal to friction: not below it
+    QCOMPARE(judge(dc, 0, 27), 34); // dip equal to friction: not below it
     QCOMPARE(judge(dc, 0, 27 - 2e-5), 12);
-    QCOMPARE(judge(dc, 30, 40), 34);         // exactly on the included angle: inside
+    QCOMPARE(judge(dc, 30, 40), 34); // exactly on the included angle: inside
     QCOMPARE(judge(dc, 30 + 0.5e-5, 40), 34);
     QCOMPARE(judge(dc, 30 + 2e-5, 40), 14);
     QCOMPARE(judge(dc, 0, 60 - 0.5e-5), 11); // within tolerance of the face dip
     dc.IncludedAnglePlanar = 89.999995;      // counts as off
     QCOMPARE(judge(dc, 0, 40), 32);
     dc.IncludedAnglePlanar = 30;
-    dc.FrictionAnglePlanar = 0.5e-5;         // counts as off
+    dc.FrictionAnglePlanar = 0.5e-5; // counts as off
     QCOMPARE(judge(dc, 45, 40), 13);
 }
 

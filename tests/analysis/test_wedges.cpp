@@ -9,8 +9,12 @@
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-double rad(double d) { return d * kPi / 180.0; }
-double deg(double r) { return r * 180.0 / kPi; }
+double rad(double d) {
+    return d * kPi / 180.0;
+}
+double deg(double r) {
+    return r * 180.0 / kPi;
+}
 
 PlaneRecord plane(int id, double direction, double angle) {
     PlaneRecord p;
@@ -27,7 +31,9 @@ std::array<double, 3> lineVector(double trend, double plunge) {
 }
 
 // Dip vector of a plane: the steepest line in it, pointing down-dip.
-std::array<double, 3> dipVector(double direction, double dip) { return lineVector(direction, dip); }
+std::array<double, 3> dipVector(double direction, double dip) {
+    return lineVector(direction, dip);
+}
 
 // Horizontal line in the plane (its strike).
 std::array<double, 3> strikeVector(double direction) {
@@ -222,8 +228,8 @@ void TestWedges::randomPairsLieInBothPlanes() {
             const auto s = strikeVector(pr.first);
             const auto d = dipVector(pr.first, pr.second);
             // normal = s × d
-            const std::array<double, 3> normal{{s[1] * d[2] - s[2] * d[1], s[2] * d[0] - s[0] * d[2],
-                                                s[0] * d[1] - s[1] * d[0]}};
+            const std::array<double, 3> normal{
+                {s[1] * d[2] - s[2] * d[1], s[2] * d[0] - s[0] * d[2], s[0] * d[1] - s[1] * d[0]}};
             QVERIFY2(std::fabs(dot(line, normal)) < 1e-9, qPrintable(QString::number(dot(line, normal))));
         }
         QVERIFY(line[2] < 0); // it plunges downward
