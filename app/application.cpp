@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStringList>
 
 int runKarven(int argc, char* argv[]) {
@@ -26,6 +29,13 @@ int runKarven(int argc, char* argv[]) {
         file = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
     if (!files.isEmpty() && platform::OpenRequestServer::forwardToRunningInstance(files))
         return 0;
+
+    // The program speaks Chinese only: Qt's own texts (OK, Cancel, the file
+    // dialogs) follow suit where the translation is installed.
+    static QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 
     installFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Microsoft YaHei UI"), 9));

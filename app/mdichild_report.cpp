@@ -35,8 +35,9 @@ bool MdiChild::exportReport(QString& reportPath) {
         } else {
             QImage picture(width(), height(), QImage::Format_ARGB32);
             renderToImage(picture);
-            // An unwritten report must not replace an earlier file of that name.
-            if (!dataCenter.writeReport(&file, picture))
+            // An unwritten or short-written report (a full disk) must not
+            // replace an earlier file of that name.
+            if (!dataCenter.writeReport(&file, picture) || !file.flush() || file.size() != file.pos())
                 file.cancelWriting();
             if (file.commit())
                 reportPath = chosen;

@@ -20,7 +20,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 python3-ezdxf
     chromium xvfb xauth imagemagick xdotool x11-utils poppler-utils
-    desktop-file-utils shared-mime-info
+    desktop-file-utils shared-mime-info qttranslations5-l10n
 )
 
 as_root() {
@@ -35,6 +35,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The machine image brings Node.js 20 with its own npm; only where there is
+# no Node at all fall back to Debian's.
+if ! command -v node >/dev/null 2>&1; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nodejs npm
 fi
 
 # Node readers used by the tests (LibreDWG compiled to WebAssembly).
