@@ -1,7 +1,7 @@
 // Bit-stream writer for the DWG R13+ object encodings.
 //
-// Type codes follow the Open Design Alliance's "Open Design Specification
-// for .dwg files", chapter 2 (bit codes): B, BB, 3B, BS, BL, BLL, BD, DD,
+// Type codes follow the Open Design Alliance's public description of the
+// .dwg format, chapter 2 (bit codes): B, BB, 3B, BS, BL, BLL, BD, DD,
 // RC, RS, RL, RD, MC, MS, H, T/TV, TU, CMC, ENC, BE, BT.
 #pragma once
 
