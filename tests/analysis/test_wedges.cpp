@@ -96,7 +96,7 @@ void TestWedges::workedExamples() {
     dc.planes = {plane(1, dirA, dipA), plane(2, dirB, dipB)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
-    const PlaneRecord& w = dc.wedges.first();
+    const PlaneRecord w = dc.wedges.first(); // a copy: the next run rebuilds the list
     QVERIFY(w.direction >= 0 && w.direction < 360);
     QVERIFY2(azimuthGap(w.direction, trend) <= tol, qPrintable(QString::number(w.direction, 'f', 4)));
     QVERIFY2(std::fabs(w.angle - plunge) <= tol, qPrintable(QString::number(w.angle, 'f', 4)));
