@@ -1,5 +1,6 @@
 // Judgement zones: the documented cases, their agreement with the verdicts
 // of the stability rules, and a sweep over the whole range of criteria.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 #include "model/judgezone.h"
 
@@ -105,13 +106,6 @@ bool allFiniteInside(const QVector<QPointF>& list) {
     return true;
 }
 
-PlaneRecord plane(int id, double direction, double angle) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    return p;
-}
 } // namespace
 
 class TestJudgeZone : public QObject {
@@ -358,7 +352,7 @@ void TestJudgeZone::zonesAgreeWithVerdicts() {
     std::uniform_real_distribution<double> dirDist(0, 359.9);
     std::uniform_real_distribution<double> dipDist(0.5, 89.5);
     for (int n = 0; n < 4000; ++n)
-        dc.planes.append(plane(n + 1, dirDist(rng), dipDist(rng)));
+        dc.planes.append(makePlane(n + 1, dirDist(rng), dipDist(rng)));
     dc.updatePlanesGeometry();
     dc.computeApparentDips();
     dc.judgeStability();

@@ -1,20 +1,11 @@
 // The shared label and name texts, and the state messages with their values.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 #include "model/labels.h"
 
 #include <QtTest>
 
 namespace {
-PlaneRecord record(int id, double direction, double angle, int type = Joint,
-                   const QString& notes = QString()) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    p.type = type;
-    p.notes = notes;
-    return p;
-}
 } // namespace
 
 class TestLabels : public QObject {
@@ -46,17 +37,17 @@ void TestLabels::kindsAndNames() {
     QCOMPARE(Labels::kindWord(SlopeFace), QStringLiteral("节理"));
     QCOMPARE(Labels::kindWord(0), QStringLiteral("节理"));
 
-    QCOMPARE(Labels::kindText(record(1, 0, 0, Fault)), QStringLiteral("(断层)"));
-    QCOMPARE(Labels::kindText(record(1, 0, 0, 7)), QStringLiteral("(节理)"));
-    QCOMPARE(Labels::kindText(record(1, 0, 0, Fault, QStringLiteral("F1"))), QStringLiteral("(F1)"));
+    QCOMPARE(Labels::kindText(makePlane(1, 0, 0, Fault)), QStringLiteral("(断层)"));
+    QCOMPARE(Labels::kindText(makePlane(1, 0, 0, 7)), QStringLiteral("(节理)"));
+    QCOMPARE(Labels::kindText(makePlane(1, 0, 0, Fault, QStringLiteral("F1"))), QStringLiteral("(F1)"));
 
-    QCOMPARE(Labels::planeName(record(1, 0, 0, Joint)), QStringLiteral("节理1、"));
-    QCOMPARE(Labels::planeName(record(3, 0, 0, Bedding)), QStringLiteral("层理3、"));
-    QCOMPARE(Labels::planeName(record(2, 0, 0, Fault)), QStringLiteral("断层2、"));
-    QCOMPARE(Labels::planeName(record(6, 0, 0, -3)), QStringLiteral("节理6、"));
-    QCOMPARE(Labels::planeName(record(4, 0, 0, Fault, QStringLiteral("F"))), QStringLiteral("F4、"));
+    QCOMPARE(Labels::planeName(makePlane(1, 0, 0, Joint)), QStringLiteral("节理1、"));
+    QCOMPARE(Labels::planeName(makePlane(3, 0, 0, Bedding)), QStringLiteral("层理3、"));
+    QCOMPARE(Labels::planeName(makePlane(2, 0, 0, Fault)), QStringLiteral("断层2、"));
+    QCOMPARE(Labels::planeName(makePlane(6, 0, 0, -3)), QStringLiteral("节理6、"));
+    QCOMPARE(Labels::planeName(makePlane(4, 0, 0, Fault, QStringLiteral("F"))), QStringLiteral("F4、"));
     // Notes are text, not a format: "%2" must not swallow the number.
-    QCOMPARE(Labels::planeName(record(4, 0, 0, Joint, QStringLiteral("%2"))), QStringLiteral("%24、"));
+    QCOMPARE(Labels::planeName(makePlane(4, 0, 0, Joint, QStringLiteral("%2"))), QStringLiteral("%24、"));
 
     PlaneRecord w;
     w.id = 103;
@@ -98,11 +89,11 @@ void TestLabels::planeLabels() {
     QFETCH(QString, notes);
     QFETCH(double, direction);
     QFETCH(QString, label);
-    QCOMPARE(Labels::planeLabel(record(2, direction, 45, type, notes), mark, bigCircle), label);
+    QCOMPARE(Labels::planeLabel(makePlane(2, direction, 45, type, notes), mark, bigCircle), label);
 }
 
 void TestLabels::slopeAndWedgeLabels() {
-    PlaneRecord slope = record(0, 120, 45, SlopeFace);
+    PlaneRecord slope = makePlane(0, 120, 45, SlopeFace);
     QCOMPARE(Labels::slopeLabel(slope, 0), QString());
     QCOMPARE(Labels::slopeLabel(slope, 1), QStringLiteral("S"));
     QCOMPARE(Labels::slopeLabel(slope, 2), QStringLiteral("边坡:120°∠45°"));
@@ -110,7 +101,7 @@ void TestLabels::slopeAndWedgeLabels() {
     slope.direction = 120.5;
     QCOMPARE(Labels::slopeLabel(slope, 2), QStringLiteral("边坡:120.5°∠45°"));
 
-    PlaneRecord w = record(205, 123.44, 30);
+    PlaneRecord w = makePlane(205, 123.44, 30);
     QCOMPARE(Labels::wedgeLabel(w, 0), QString());
     QCOMPARE(Labels::wedgeLabel(w, 1), QStringLiteral("2×5"));
     QCOMPARE(Labels::wedgeLabel(w, 2), QString());

@@ -1,21 +1,11 @@
 // Verdicts of analyse/judgeStability and the conclusion sentences built from them.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 
 #include <QRegularExpression>
 #include <QtTest>
 
 namespace {
-PlaneRecord plane(int id, double direction, double angle, int type = Joint,
-                  const QString& notes = QString()) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    p.type = type;
-    p.notes = notes;
-    return p;
-}
-
 // Slope 0∠60 with the default criteria i = 30, f = 27, analysis on.
 void setUp(DataCenter& dc) {
     dc.slope.direction = 0;
@@ -29,7 +19,7 @@ void setUp(DataCenter& dc) {
 }
 
 int judge(DataCenter& dc, double direction, double angle) {
-    dc.planes = {plane(1, direction, angle)};
+    dc.planes = {makePlane(1, direction, angle)};
     dc.analyse();
     return dc.planes.first().state;
 }
@@ -141,7 +131,7 @@ void TestStability::wedgeRules() {
     DataCenter dc;
     setUp(dc);
     // Wedge 1×2 of 090∠60 and 180∠60: trend 135, plunge 50.77.
-    dc.planes = {plane(1, 90, 60), plane(2, 180, 60)};
+    dc.planes = {makePlane(1, 90, 60), makePlane(2, 180, 60)};
     auto wedgeState = [&](double slopeDirection, double slopeAngle, double friction) {
         dc.slope.direction = slopeDirection;
         dc.slope.angle = slopeAngle;
@@ -168,7 +158,7 @@ void TestStability::wedgeRules() {
 void TestStability::analyseOffOnlyStamps() {
     DataCenter dc;
     setUp(dc);
-    dc.planes = {plane(1, 0, 40), plane(2, 90, 50)};
+    dc.planes = {makePlane(1, 0, 40), makePlane(2, 90, 50)};
     dc.analysisOff = true;
     dc.analyse();
     QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
@@ -184,7 +174,7 @@ void TestStability::analyseOffOnlyStamps() {
     QCOMPARE(dc.planes.at(0).state, 34);
     // Off again: results stay as last computed even when the data changes.
     dc.analysisOff = true;
-    dc.planes.append(plane(3, 200, 30));
+    dc.planes.append(makePlane(3, 200, 30));
     dc.analyse();
     QCOMPARE(dc.wedges.size(), 1);
     QCOMPARE(dc.planes.at(2).state, 1);
@@ -219,7 +209,7 @@ void TestStability::analyseBuildsZonesForRepresentation() {
 
 void TestStability::conclusionExample() {
     DataCenter dc;
-    dc.planes = {plane(1, 0, 0, Joint), plane(2, 0, 0, Fault), plane(3, 0, 0, Bedding)};
+    dc.planes = {makePlane(1, 0, 0, Joint), makePlane(2, 0, 0, Fault), makePlane(3, 0, 0, Bedding)};
     dc.planes[0].state = 34;
     dc.planes[1].state = 11;
     dc.planes[2].state = 32;
@@ -236,8 +226,8 @@ void TestStability::conclusionExample() {
 void TestStability::conclusionEdgeCases() {
     DataCenter dc;
     dc.conclusion[0] = QStringLiteral("old");
-    dc.planes = {plane(1, 0, 0), plane(2, 0, 0, Fault), plane(4, 0, 0, Bedding, QStringLiteral("F")),
-                 plane(5, 0, 0, 9)};
+    dc.planes = {makePlane(1, 0, 0), makePlane(2, 0, 0, Fault), makePlane(4, 0, 0, Bedding, QStringLiteral("F")),
+                 makePlane(5, 0, 0, 9)};
     // Nothing unstable: all three empty (old text cleared).
     dc.buildConclusion();
     for (const QString& s : dc.conclusion)
@@ -271,7 +261,7 @@ void TestStability::conclusionEdgeCases() {
     QCOMPARE(dc.conclusion[1], QStringLiteral("其结构面组合中存在2组不稳定楔形体，它们是：2×4、4×5组合；"));
 
     // Notes are copied as typed, placeholders included.
-    dc.planes = {plane(7, 0, 0, Joint, QStringLiteral("%1层"))};
+    dc.planes = {makePlane(7, 0, 0, Joint, QStringLiteral("%1层"))};
     dc.planes[0].state = 33;
     dc.wedges.clear();
     dc.buildConclusion();

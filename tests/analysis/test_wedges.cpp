@@ -1,5 +1,6 @@
 // Lines of intersection and apparent dips, checked against worked examples
 // and against vector algebra written independently of the model's formulas.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 
 #include <QtTest>
@@ -14,14 +15,6 @@ double rad(double d) {
 }
 double deg(double r) {
     return r * 180.0 / kPi;
-}
-
-PlaneRecord plane(int id, double direction, double angle) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    return p;
 }
 
 // Unit vector down a line of the given trend and plunge (east, north, up).
@@ -93,7 +86,7 @@ void TestWedges::workedExamples() {
     QFETCH(double, plunge);
     QFETCH(double, tol);
     DataCenter dc;
-    dc.planes = {plane(1, dirA, dipA), plane(2, dirB, dipB)};
+    dc.planes = {makePlane(1, dirA, dipA), makePlane(2, dirB, dipB)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
     const PlaneRecord w = dc.wedges.first(); // a copy: the next run rebuilds the list
@@ -102,7 +95,7 @@ void TestWedges::workedExamples() {
     QVERIFY2(std::fabs(w.angle - plunge) <= tol, qPrintable(QString::number(w.angle, 'f', 4)));
 
     // The order of the two planes does not change the line.
-    dc.planes = {plane(1, dirB, dipB), plane(2, dirA, dipA)};
+    dc.planes = {makePlane(1, dirB, dipB), makePlane(2, dirA, dipA)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
     QVERIFY(std::fabs(dc.wedges.first().direction - w.direction) < 1e-9);
@@ -112,14 +105,14 @@ void TestWedges::workedExamples() {
 void TestWedges::pairOrderAndIds() {
     DataCenter dc;
     // Ids need not follow list positions: the id is built from the records.
-    dc.planes = {plane(1, 10, 50), plane(2, 100, 40), plane(3, 200, 60), plane(4, 290, 70)};
+    dc.planes = {makePlane(1, 10, 50), makePlane(2, 100, 40), makePlane(3, 200, 60), makePlane(4, 290, 70)};
     dc.computeWedges();
     QList<int> ids;
     for (const PlaneRecord& w : dc.wedges)
         ids << w.id;
     QCOMPARE(ids, (QList<int>{102, 103, 104, 203, 204, 304}));
 
-    dc.planes = {plane(3, 10, 50), plane(1, 100, 40)};
+    dc.planes = {makePlane(3, 10, 50), makePlane(1, 100, 40)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
     QCOMPARE(dc.wedges.first().id, 301); // earlier plane in list order first
@@ -127,14 +120,14 @@ void TestWedges::pairOrderAndIds() {
     // Eight planes in general position give all 28 pairs.
     dc.planes.clear();
     for (int k = 0; k < 8; ++k)
-        dc.planes << plane(k + 1, 13 + 41 * k, 25 + 7 * k);
+        dc.planes << makePlane(k + 1, 13 + 41 * k, 25 + 7 * k);
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 28);
     QCOMPARE(dc.wedges.first().id, 102);
     QCOMPARE(dc.wedges.last().id, 708);
 
     // Fewer than two planes: no wedges, and old wedges are dropped.
-    dc.planes = {plane(1, 10, 50)};
+    dc.planes = {makePlane(1, 10, 50)};
     dc.computeWedges();
     QVERIFY(dc.wedges.isEmpty());
 }
@@ -144,13 +137,13 @@ void TestWedges::excludedPairs() {
         const char* name;
         PlaneRecord a, b;
     } cases[] = {
-        {"opposite dip directions", plane(1, 120, 40), plane(2, 300, 60)},
-        {"equal dip directions", plane(1, 120, 40), plane(2, 120, 60)},
-        {"identical planes", plane(1, 75, 35), plane(2, 75, 35)},
-        {"horizontal plane", plane(1, 0, 0), plane(2, 75, 35)},
-        {"two vertical planes", plane(1, 30, 90), plane(2, 100, 90)},
+        {"opposite dip directions", makePlane(1, 120, 40), makePlane(2, 300, 60)},
+        {"equal dip directions", makePlane(1, 120, 40), makePlane(2, 120, 60)},
+        {"identical planes", makePlane(1, 75, 35), makePlane(2, 75, 35)},
+        {"horizontal plane", makePlane(1, 0, 0), makePlane(2, 75, 35)},
+        {"two vertical planes", makePlane(1, 30, 90), makePlane(2, 100, 90)},
         // Strikes 0.0005° apart: the line is horizontal to within 1e-5.
-        {"nearly equal dip directions", plane(1, 120, 40), plane(2, 120.0005, 60)},
+        {"nearly equal dip directions", makePlane(1, 120, 40), makePlane(2, 120.0005, 60)},
     };
     for (const Case& c : cases) {
         DataCenter dc;
@@ -160,7 +153,7 @@ void TestWedges::excludedPairs() {
     }
     // One excluded pair does not stop the others.
     DataCenter dc;
-    dc.planes = {plane(1, 120, 40), plane(2, 300, 60), plane(3, 200, 50)};
+    dc.planes = {makePlane(1, 120, 40), makePlane(2, 300, 60), makePlane(3, 200, 50)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 2);
     QCOMPARE(dc.wedges.at(0).id, 103);
@@ -171,7 +164,7 @@ void TestWedges::wedgeGeometryAndValidity() {
     for (bool upper : {true, false}) {
         DataCenter dc;
         dc.UpperMode = upper;
-        dc.planes = {plane(1, 90, 60), plane(2, 180, 60)};
+        dc.planes = {makePlane(1, 90, 60), makePlane(2, 180, 60)};
         dc.computeWedges();
         QCOMPARE(dc.wedges.size(), 1);
         const PlaneRecord& w = dc.wedges.first();
@@ -192,7 +185,7 @@ void TestWedges::wedgeGeometryAndValidity() {
     }
     // A near-vertical line (plunge above 89.91) is kept but not drawn.
     DataCenter dc;
-    dc.planes = {plane(1, 0, 89.98), plane(2, 90, 89.98)};
+    dc.planes = {makePlane(1, 0, 89.98), makePlane(2, 90, 89.98)};
     dc.computeWedges();
     QCOMPARE(dc.wedges.size(), 1);
     QVERIFY(dc.wedges.first().angle > 89.91);
@@ -207,7 +200,7 @@ void TestWedges::randomPairsLieInBothPlanes() {
     for (int n = 0; n < 20000; ++n) {
         const double da = dirDist(rng), pa = dipDist(rng), db = dirDist(rng), pb = dipDist(rng);
         DataCenter dc;
-        dc.planes = {plane(1, da, pa), plane(2, db, pb)};
+        dc.planes = {makePlane(1, da, pa), makePlane(2, db, pb)};
         dc.computeWedges();
         if (dc.wedges.isEmpty()) {
             // Only nearly parallel strikes (equal or opposite dip directions) or
@@ -242,7 +235,7 @@ void TestWedges::apparentDips() {
     dc.slope.direction = 350;
     dc.slope.angle = 60;
     dc.slope.directionDelta = 123; // left alone
-    dc.planes = {plane(1, 10, 40), plane(2, 190, 40), plane(3, 80, 90), plane(4, 350, 0)};
+    dc.planes = {makePlane(1, 10, 40), makePlane(2, 190, 40), makePlane(3, 80, 90), makePlane(4, 350, 0)};
     dc.computeApparentDips();
     QCOMPARE(dc.slope.apparentAngle, 60.0);
     QCOMPARE(dc.slope.slopeApparentAngle, 60.0);
@@ -273,7 +266,7 @@ void TestWedges::apparentDipsAgainstSpaceVectors() {
         DataCenter dc;
         dc.slope.direction = dirDist(rng);
         dc.slope.angle = dipDist(rng);
-        dc.planes = {plane(1, dirDist(rng), dipDist(rng))};
+        dc.planes = {makePlane(1, dirDist(rng), dipDist(rng))};
         dc.computeApparentDips();
         const PlaneRecord& p = dc.planes.first();
 

@@ -1,5 +1,6 @@
 // The CAD drawing and its two encodings: order, sizes, styles, label rules,
 // the DXF groups and templates, the interchange XML.
+#include "tests/common/testplanes.h"
 #include "cad/cadexport.h"
 #include "cad/makedwg.h"
 #include "cad/makedxf.h"
@@ -22,16 +23,6 @@ bool near(double a, double b, double tol = 1e-9) {
     return std::fabs(a - b) <= tol;
 }
 
-PlaneRecord plane(int id, double direction, double angle, int type, const QString& notes = QString()) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    p.type = type;
-    p.notes = notes;
-    return p;
-}
-
 // A bare project: no planes, labels off, R 50, H 5.
 void bare(DataCenter& project) {
     project.ShowMark = 0;
@@ -48,7 +39,7 @@ void withPlanes(DataCenter& project, bool bigCircle, int showMark) {
     project.slope.direction = 90;
     project.slope.angle = 60;
     project.slope.calculated = false;
-    project.planes = {plane(1, 60, 40, Joint), plane(2, 140, 50, Bedding, QStringLiteral("F2.05"))};
+    project.planes = {makePlane(1, 60, 40, Joint), makePlane(2, 140, 50, Bedding, QStringLiteral("F2.05"))};
     project.updateSlopeGeometry();
     project.updatePlanesGeometry();
     project.analysisOff = false;

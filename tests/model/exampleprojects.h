@@ -3,6 +3,7 @@
 // The sample projects shipped in examples/. They are produced by our own
 // writer from these definitions; test_examples checks the shipped files
 // still match, and make_examples rewrites them.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 
 #include <QString>
@@ -15,16 +16,6 @@ struct ExampleProject {
     std::unique_ptr<DataCenter> project;
 };
 
-inline PlaneRecord examplePlane(int id, double direction, double angle, int type, const QString& notes = {}) {
-    PlaneRecord r;
-    r.id = id;
-    r.direction = direction;
-    r.angle = angle;
-    r.type = type;
-    r.notes = notes;
-    return r;
-}
-
 inline std::vector<ExampleProject> exampleProjects() {
     std::vector<ExampleProject> list;
 
@@ -34,8 +25,8 @@ inline std::vector<ExampleProject> exampleProjects() {
     road->slope.direction = 135;
     road->slope.angle = 65;
     road->slope.calculated = false;
-    road->planes << examplePlane(1, 120, 40, Joint) << examplePlane(2, 200, 70, Joint)
-                 << examplePlane(3, 60, 55, Joint) << examplePlane(4, 150, 35, Fault, QStringLiteral("F3"));
+    road->planes << makePlane(1, 120, 40, Joint) << makePlane(2, 200, 70, Joint)
+                 << makePlane(3, 60, 55, Joint) << makePlane(4, 150, 35, Fault, QStringLiteral("F3"));
     road->IncludedAnglePlanar = 30;
     road->FrictionAnglePlanar = 27;
     road->ShowMark = 3;
@@ -47,9 +38,9 @@ inline std::vector<ExampleProject> exampleProjects() {
     quarry->slope.direction = 90;
     quarry->slope.angle = 80;
     quarry->slope.calculated = false;
-    quarry->planes << examplePlane(1, 270, 72, Bedding) << examplePlane(2, 262, 68, Joint)
-                   << examplePlane(3, 95, 30, Joint) << examplePlane(4, 20, 85, Joint)
-                   << examplePlane(5, 285, 78, Fault, QStringLiteral("F1"));
+    quarry->planes << makePlane(1, 270, 72, Bedding) << makePlane(2, 262, 68, Joint)
+                   << makePlane(3, 95, 30, Joint) << makePlane(4, 20, 85, Joint)
+                   << makePlane(5, 285, 78, Fault, QStringLiteral("F1"));
     quarry->Topple = true;
     quarry->IncludedAnglePlanar = 20;
     quarry->FrictionAnglePlanar = 32;
@@ -63,9 +54,9 @@ inline std::vector<ExampleProject> exampleProjects() {
     dip->slope.direction = 180;
     dip->slope.angle = 50;
     dip->slope.calculated = false;
-    dip->planes << examplePlane(1, 175, 32, Bedding) << examplePlane(2, 95, 78, Joint)
-                << examplePlane(3, 250, 60, Joint) << examplePlane(4, 210, 45, Joint, QStringLiteral("卸荷裂隙"))
-                << examplePlane(5, 160, 28, Fault);
+    dip->planes << makePlane(1, 175, 32, Bedding) << makePlane(2, 95, 78, Joint)
+                << makePlane(3, 250, 60, Joint) << makePlane(4, 210, 45, Joint, QStringLiteral("卸荷裂隙"))
+                << makePlane(5, 160, 28, Fault);
     dip->IncludedAnglePlanar = 30;
     dip->FrictionAnglePlanar = 25;
     dip->ShowMark = 3;

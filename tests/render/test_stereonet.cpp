@@ -1,5 +1,6 @@
 // Picture tests of the stereonet drawing: pixels of the rendered picture are
 // probed at positions computed from the net geometry.
+#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
 #include "model/fonts.h"
@@ -10,16 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-PlaneRecord makePlane(int id, double direction, double angle, int type = Joint, const QString& notes = {}) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    p.type = type;
-    p.notes = notes;
-    return p;
-}
 
 // Removes the slope face from the picture (an invalid attitude is never drawn).
 void dropSlope(DataCenter& project) {
