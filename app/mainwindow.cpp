@@ -206,7 +206,8 @@ void MainWindow::updateActions() {
     const bool has = child != nullptr;
     for (QAction* action :
          {ui->actSave, ui->actSaveAs, ui->actData, ui->actBigCircle, ui->actPole, ui->actUpper, ui->actDown,
-          ui->actAnalyse, ui->actMark, ui->actReport, ui->actCAD, ui->actPIC, ui->actTXT})
+          ui->actAnalyse, ui->actMark, ui->actReport, ui->actCAD, ui->actPIC, ui->actTXT, ui->actExportCad,
+          ui->actStability})
         action->setEnabled(has);
     for (QAction* action : {ui->actNew, ui->actOpen, ui->actExit, ui->actDock, ui->actDesklnk})
         action->setEnabled(true);
@@ -222,7 +223,7 @@ void MainWindow::updateActions() {
     ui->actPole->setEnabled(editing || !bigCircle);
     ui->actUpper->setEnabled(editing || upper);
     ui->actDown->setEnabled(editing || !upper);
-    for (QAction* action : {ui->actMark, ui->actReport, ui->actCAD, ui->actPIC, ui->actTXT})
+    for (QAction* action : {ui->actMark, ui->actReport, ui->actCAD, ui->actExportCad, ui->actPIC, ui->actTXT})
         action->setEnabled(!editing);
     ui->actAnalyse->setChecked(!editing);
     ui->actUpper->setChecked(upper);

@@ -60,6 +60,8 @@ public slots:
     void on_actCAD_triggered();
     void on_actPIC_triggered();
     void on_actTXT_triggered();
+    void on_actExportCad_triggered();
+    void on_actStability_triggered();
 
 private slots:
     void openRecentFile();

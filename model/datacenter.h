@@ -2,6 +2,7 @@
 
 #include "model/judgezone.h"
 #include "model/planerecord.h"
+#include "model/stabilityparams.h"
 
 #include <QList>
 #include <QMap>
@@ -65,6 +66,9 @@ public:
     int cadColourJoint = 5;
     int cadColourBedding = 6;
     int cadColourFault = 1;
+
+    // Factor-of-safety inputs ("Stability"; off unless switched on).
+    StabilityParams stability;
 
     // Geometry.
     static double polarAngleOf(double x, double y);

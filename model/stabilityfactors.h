@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/stabilityparams.h"
+
+#include <QList>
+#include <QString>
+
+class DataCenter;
+
+// Factor-of-safety results for the kinematically unstable planes (planar
+// sliding, 2-D section along the plane's dip direction) and wedges (rigid
+// tetrahedral wedge). Computed on demand from a project whose analysis is on.
+
+// How a wedge moves.
+enum class WedgeMode { Both, OnA, OnB, NoContact };
+
+struct PlanarFactor {
+    int id = 0;            // plane id
+    bool hasBlock = false; // false: the geometry allows no sliding block (see reason)
+    QString reason;        // why there is no block (user-visible, Chinese)
+    // Section and inputs.
+    double faceDip = 0;    // ψf, apparent dip of the face in the plane's dip direction
+    double planeDip = 0;   // ψp
+    double upperDip = 0;   // upper surface's apparent dip in that direction
+    double height = 0;     // H
+    double cohesion = 0, friction = 0;
+    double seismic = 0;    // kH
+    // Working.
+    double crackDistance = 0; // b behind the crest
+    double crackDepth = 0;    // z
+    double waterDepth = 0;    // zw
+    double length = 0;        // A, slip length (area per metre run)
+    double weight = 0;        // W, kN/m
+    double uplift = 0;        // U
+    double crackForce = 0;    // V
+    double fs = 0;
+};
+
+struct WedgeFactor {
+    int id = 0;            // wedge id 100*a+b
+    int planeA = 0, planeB = 0;
+    bool hasBlock = false; // false: no wedge can form (see reason)
+    QString reason;
+    WedgeMode mode = WedgeMode::Both;
+    double cohesionA = 0, frictionA = 0, cohesionB = 0, frictionB = 0;
+    // Working.
+    double wedgeHeight = 0; // height of the top vertex above the daylight point
+    double volume = 0;      // m³
+    double weight = 0;      // kN
+    double areaA = 0, areaB = 0;       // m²
+    double waterA = 0, waterB = 0;     // water force on A, B (kN)
+    double normalA = 0, normalB = 0;   // effective normal reactions (kN)
+    double fs = 0;
+};
+
+struct StabilityFactors {
+    double required = 0;   // Fst
+    bool seismicCase = false;
+    QList<PlanarFactor> planes;
+    QList<WedgeFactor> wedges;
+};
+
+// Required factor Fst of GB 50330-2013 Table 5.3.2 for the class, kind and
+// load case (seismic when αw > 0).
+double requiredFactor(const StabilityParams& params);
+
+// Stability state word of GB 50330-2013 Table 5.3.1: "不稳定", "欠稳定",
+// "基本稳定" or "稳定".
+QString factorStateWord(double fs, double required);
+
+// "AB", "A", "B" or "none".
+QString wedgeModeCode(WedgeMode mode);
+
+// True when every input lies in its physical range (H > 0, 0 ≤ ψs < face
+// dip, γ > γw > 0, c ≥ 0, 0 ≤ φ < 90, 0 ≤ crack water ≤ 1, b ≥ 0,
+// 0 ≤ αw ≤ 0.5, class 1..3), all finite.
+bool isValidStabilityParams(const StabilityParams& params, double faceDip);
+
+// Factors for every class-3 plane and wedge of a project whose analysis is
+// on and whose calculation is enabled; empty lists otherwise.
+StabilityFactors computeStabilityFactors(const DataCenter& project);
