@@ -1,5 +1,6 @@
 // The ".yty" project file: an XML document rooted at "DipData".
 #include "model/datacenter.h"
+#include "model/stabilityfile.h"
 
 #include <QIODevice>
 
@@ -72,6 +73,7 @@ bool DataCenter::writeProject(QIODevice* device) {
     for (const PlaneRecord& plane : qAsConst(planes))
         writePlane(QStringLiteral("Dip"), plane);
     writer.writeEndElement();
+    writeStabilityElement(writer, *this);
 
     writer.writeEndElement();
     writer.writeEndDocument();
@@ -181,6 +183,8 @@ bool DataCenter::readProject(QIODevice* device) {
                     if (tooLarge())
                         return false;
                 }
+            } else if (name == QLatin1String("Stability")) {
+                readStabilityElement(reader, *this);
             } else {
                 reader.skipCurrentElement();
             }

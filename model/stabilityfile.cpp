@@ -1,0 +1,124 @@
+// Reading and writing the "Stability" element of the project file.
+#include "model/stabilityfile.h"
+
+#include "model/datacenter.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+namespace {
+QString number(double value) {
+    return QString::number(value, 'g', 6);
+}
+QString boolText(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// A number attribute as the project file reads numbers: malformed text, and
+// anything that is not a finite number, gives 0.
+double fileNumber(const QStringRef& text) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+// Takes the attribute into `field` when it is there and `accept` agrees with
+// the value; otherwise the field keeps its value.
+template <typename Accept>
+void takeNumber(const QXmlStreamAttributes& attributes, const char* name, double& field, Accept accept) {
+    const QLatin1String key(name);
+    if (!attributes.hasAttribute(key))
+        return;
+    const double value = fileNumber(attributes.value(key));
+    if (accept(value))
+        field = value;
+}
+
+bool validStrength(const PlaneStrength& strength) {
+    return std::isfinite(strength.cohesion) && std::isfinite(strength.friction) && strength.cohesion >= 0 &&
+           strength.friction >= 0 && strength.friction < 90;
+}
+} // namespace
+
+void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
+    const StabilityParams& s = project.stability;
+    if (!s.present)
+        return;
+    w.writeStartElement(QStringLiteral("Stability"));
+    w.writeAttribute(QStringLiteral("enabled"), boolText(s.enabled));
+    w.writeAttribute(QStringLiteral("height"), number(s.height));
+    w.writeAttribute(QStringLiteral("upperDip"), number(s.upperDip));
+    w.writeAttribute(QStringLiteral("unitWeight"), number(s.unitWeight));
+    w.writeAttribute(QStringLiteral("waterWeight"), number(s.waterWeight));
+    w.writeAttribute(QStringLiteral("crack"),
+                     s.crackCritical ? QStringLiteral("critical") : QStringLiteral("given"));
+    w.writeAttribute(QStringLiteral("crackDistance"), number(s.crackDistance));
+    w.writeAttribute(QStringLiteral("crackWater"), number(s.crackWater));
+    w.writeAttribute(QStringLiteral("wedgeWater"),
+                     s.wedgeSaturated ? QStringLiteral("saturated") : QStringLiteral("dry"));
+    w.writeAttribute(QStringLiteral("seismic"), number(s.seismic));
+    w.writeAttribute(QStringLiteral("safetyClass"), QString::number(s.safetyClass));
+    w.writeAttribute(QStringLiteral("permanent"), boolText(s.permanent));
+    for (const PlaneRecord& plane : project.planes) {
+        const PlaneStrength strength =
+            s.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
+        w.writeStartElement(QStringLiteral("Plane"));
+        w.writeAttribute(QStringLiteral("id"), QString::number(plane.id));
+        w.writeAttribute(QStringLiteral("cohesion"), number(strength.cohesion));
+        w.writeAttribute(QStringLiteral("friction"), number(strength.friction));
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+void readStabilityElement(QXmlStreamReader& reader, DataCenter& project) {
+    StabilityParams s = project.stability;
+    s.present = true;
+    const double faceDip = project.slope.angle;
+    const QXmlStreamAttributes a = reader.attributes();
+
+    if (a.hasAttribute(QLatin1String("enabled")))
+        s.enabled = a.value(QLatin1String("enabled")) == QLatin1String("true");
+    takeNumber(a, "height", s.height, [](double v) { return v > 0; });
+    takeNumber(a, "upperDip", s.upperDip, [faceDip](double v) { return v >= 0 && v < faceDip; });
+    takeNumber(a, "unitWeight", s.unitWeight, [](double v) { return v > 0; });
+    takeNumber(a, "waterWeight", s.waterWeight, [](double v) { return v > 0; });
+    if (!(s.unitWeight > s.waterWeight)) {
+        // The pair is refused together: neither value alone is wrong.
+        s.unitWeight = project.stability.unitWeight;
+        s.waterWeight = project.stability.waterWeight;
+    }
+    if (a.hasAttribute(QLatin1String("crack")))
+        s.crackCritical = a.value(QLatin1String("crack")) != QLatin1String("given");
+    takeNumber(a, "crackDistance", s.crackDistance, [](double v) { return v >= 0; });
+    takeNumber(a, "crackWater", s.crackWater, [](double v) { return v >= 0 && v <= 1; });
+    if (a.hasAttribute(QLatin1String("wedgeWater")))
+        s.wedgeSaturated = a.value(QLatin1String("wedgeWater")) == QLatin1String("saturated");
+    takeNumber(a, "seismic", s.seismic, [](double v) { return v >= 0 && v <= 0.5; });
+    if (a.hasAttribute(QLatin1String("safetyClass"))) {
+        const int safetyClass = a.value(QLatin1String("safetyClass")).toInt();
+        if (safetyClass >= 1 && safetyClass <= 3)
+            s.safetyClass = safetyClass;
+    }
+    if (a.hasAttribute(QLatin1String("permanent")))
+        s.permanent = a.value(QLatin1String("permanent")) == QLatin1String("true");
+
+    while (reader.readNextStartElement()) {
+        if (reader.name() == QLatin1String("Plane")) {
+            const QXmlStreamAttributes p = reader.attributes();
+            bool ok = false;
+            const int id = p.value(QLatin1String("id")).toInt(&ok);
+            if (ok && id >= 1 && id <= DataCenter::MaxPlanesInFile) {
+                PlaneStrength strength = s.planes.value(id, PlaneStrength{0, project.FrictionAnglePlanar});
+                takeNumber(p, "cohesion", strength.cohesion, [](double v) { return v >= 0; });
+                takeNumber(p, "friction", strength.friction, [](double v) { return v >= 0 && v < 90; });
+                if (validStrength(strength))
+                    s.planes.insert(id, strength);
+            }
+        }
+        reader.skipCurrentElement();
+    }
+    project.stability = s;
+}

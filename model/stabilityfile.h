@@ -1,0 +1,26 @@
+#pragma once
+
+class DataCenter;
+class QXmlStreamReader;
+class QXmlStreamWriter;
+
+// The "Stability" element of the project file: the factor-of-safety inputs.
+// It follows "Dips" and is written only once the calculation was ever
+// switched on (StabilityParams::present), so other projects keep their bytes.
+//
+//   <Stability enabled="true" height="30" upperDip="0" unitWeight="25"
+//              waterWeight="9.81" crack="critical" crackDistance="0"
+//              crackWater="0" wedgeWater="dry" seismic="0" safetyClass="2"
+//              permanent="true">
+//       <Plane id="1" cohesion="48" friction="30"/>
+//   </Stability>
+
+// Writes the element (nothing unless present) with one "Plane" per
+// structural plane of the project.
+void writeStabilityElement(QXmlStreamWriter& writer, const DataCenter& project);
+
+// Reads the element the reader stands on into project.stability and steps
+// past its end. An attribute that is absent keeps the current value; a value
+// that is malformed or not finite reads as 0; a value outside its physical
+// range is refused and the current value stays, as in the input dialog.
+void readStabilityElement(QXmlStreamReader& reader, DataCenter& project);
