@@ -3,6 +3,7 @@
 // attitude and stability message.
 #include "model/datacenter.h"
 #include "model/labels.h"
+#include "model/stabilityreport.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -124,6 +125,7 @@ bool DataCenter::writeReport(QIODevice* device, const QImage& picture) {
         out << "\t\t" << tr("楔形体") << Labels::stateMessage(*this, wedge.state) << "</li>" << nl;
     }
     out << "\t\t</ul>" << nl;
+    writeStabilitySection(out, *this);
     out << "\t\t<hr>" << nl;
     out << "\t\t<h3>" << tr("澄岩赤平投影V2.3") << "</h3>" << nl;
     out << "\t\t</div>" << nl;
