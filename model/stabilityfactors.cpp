@@ -1,10 +1,259 @@
-// Factors of safety for planar and wedge sliding.
+// Factors of safety for planar and wedge sliding of a project's unstable
+// planes and wedges, with the states and required factors of GB 50330-2013.
 #include "model/stabilityfactors.h"
 
 #include "model/datacenter.h"
+#include "model/planarsliding.h"
+#include "model/wedgesliding.h"
 
-double requiredFactor(const StabilityParams&) { return 0; }
-QString factorStateWord(double, double) { return QString(); }
-QString wedgeModeCode(WedgeMode) { return QString(); }
-bool isValidStabilityParams(const StabilityParams&, double) { return true; }
-StabilityFactors computeStabilityFactors(const DataCenter&) { return StabilityFactors(); }
+#include <QCoreApplication>
+#include <QHash>
+
+#include <cmath>
+
+namespace {
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kRadToDeg = 57.29577951308232;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("StabilityFactors", text);
+}
+
+bool isUnstable(const PlaneRecord& record) {
+    return record.state / 10 == 3;
+}
+
+PlaneStrength strengthOf(const DataCenter& project, int id) {
+    const auto it = project.stability.planes.constFind(id);
+    if (it != project.stability.planes.constEnd())
+        return it.value();
+    PlaneStrength s;
+    s.friction = project.FrictionAnglePlanar;
+    return s;
+}
+
+// Dip of a plane seen in a vertical section at d degrees from its dip
+// direction: tan = tan(dip)·cos d.
+double apparentDip(double dip, double d) {
+    return std::atan(std::tan(dip * kDegToRad) * std::cos(d * kDegToRad)) * kRadToDeg;
+}
+
+PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane) {
+    const StabilityParams& p = project.stability;
+    const PlaneStrength strength = strengthOf(project, plane.id);
+    PlanarFactor f;
+    f.id = plane.id;
+    // The section runs along the plane's dip direction: the plane shows its
+    // true dip, the face and the upper surface their apparent dips.
+    const double d = plane.directionDelta;
+    f.faceDip = plane.slopeApparentAngle;
+    f.planeDip = plane.angle;
+    f.upperDip = apparentDip(p.upperDip, d);
+    f.height = p.height;
+    f.cohesion = strength.cohesion;
+    f.friction = strength.friction;
+    f.seismic = p.seismic;
+
+    PlanarSection section;
+    section.faceDip = f.faceDip;
+    section.planeDip = f.planeDip;
+    section.upperDip = f.upperDip;
+    section.height = f.height;
+    PlanarLoads loads;
+    loads.unitWeight = p.unitWeight;
+    loads.waterWeight = p.waterWeight;
+    loads.cohesion = f.cohesion;
+    loads.friction = f.friction;
+    loads.crackWater = p.crackWater;
+    loads.seismic = p.seismic;
+    // A crack parallel to the crest b behind it lies b / cos d behind it
+    // along the section.
+    const double squareToSection = std::cos(d * kDegToRad);
+    const PlanarResult r = p.crackCritical
+                               ? planarFactorCritical(section, loads)
+                               : planarFactorAt(section, loads, p.crackDistance / squareToSection);
+    f.crackDistance = r.crackDistance * squareToSection;
+    f.crackDepth = r.crackDepth;
+    f.waterDepth = r.waterDepth;
+    f.length = r.length;
+    f.weight = r.weight;
+    f.uplift = r.uplift;
+    f.crackForce = r.crackForce;
+    f.normalForce = r.normalForce;
+    f.drivingForce = r.drivingForce;
+    f.fs = r.fs;
+    switch (r.status) {
+    case PlanarStatus::Block:
+        f.hasBlock = true;
+        break;
+    case PlanarStatus::PlaneTooSteep:
+        f.reason = tr("滑面倾角不小于坡面视倾角，不能形成滑块");
+        break;
+    case PlanarStatus::CrackMissesPlane:
+        f.reason = tr("张裂缝位于滑面在坡顶的出露线之外，不能形成滑块");
+        break;
+    case PlanarStatus::NoDrivingForce:
+        f.reason = tr("滑面无下滑力，不会滑动");
+        break;
+    case PlanarStatus::Invalid:
+        f.reason = tr("计算参数超出范围，不能计算");
+        break;
+    }
+    return f;
+}
+
+WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, const PlaneRecord& a,
+                          const PlaneRecord& b) {
+    const StabilityParams& p = project.stability;
+    const PlaneStrength sa = strengthOf(project, a.id), sb = strengthOf(project, b.id);
+    WedgeFactor f;
+    f.id = wedge.id;
+    f.planeA = a.id;
+    f.planeB = b.id;
+    f.cohesionA = sa.cohesion;
+    f.frictionA = sa.friction;
+    f.cohesionB = sb.cohesion;
+    f.frictionB = sb.friction;
+
+    WedgeGeometry g;
+    g.normalA = upwardNormal(a.direction, a.angle);
+    g.normalB = upwardNormal(b.direction, b.angle);
+    g.normalFace = upwardNormal(project.slope.direction, project.slope.angle);
+    g.normalUpper = upwardNormal(project.slope.direction, p.upperDip);
+    // The crest lies H above the daylight point and H·cotψf behind it; the
+    // upper surface falls by tanψs per metre from there towards the face.
+    g.upperHeight =
+        p.height * (1 - std::tan(p.upperDip * kDegToRad) / std::tan(project.slope.angle * kDegToRad));
+    WedgeLoads loads;
+    loads.unitWeight = p.unitWeight;
+    loads.waterWeight = p.waterWeight;
+    loads.cohesionA = sa.cohesion;
+    loads.frictionA = sa.friction;
+    loads.cohesionB = sb.cohesion;
+    loads.frictionB = sb.friction;
+    loads.saturated = p.wedgeSaturated;
+    loads.seismic = p.seismic;
+
+    const WedgeResult r = wedgeFactor(g, loads);
+    f.mode = r.mode;
+    f.wedgeHeight = r.height;
+    f.volume = r.volume;
+    f.weight = r.weight;
+    f.areaA = r.areaA;
+    f.areaB = r.areaB;
+    f.waterA = r.waterA;
+    f.waterB = r.waterB;
+    f.normalA = r.normalA;
+    f.normalB = r.normalB;
+    f.drivingForce = r.drivingForce;
+    f.fs = r.fs;
+    switch (r.status) {
+    case WedgeStatus::Wedge:
+        f.hasBlock = true;
+        break;
+    case WedgeStatus::NoDaylight:
+        f.reason = tr("交线不在坡面出露，不能形成楔体");
+        break;
+    case WedgeStatus::NoUpperOutcrop:
+        f.reason = tr("交线倾角不大于坡顶面视倾角，不能形成楔体");
+        break;
+    case WedgeStatus::NotTetrahedron:
+        f.reason = tr("两结构面与坡面、坡顶面围不成楔体");
+        break;
+    case WedgeStatus::Invalid:
+        f.reason = tr("计算参数超出范围，不能计算");
+        break;
+    }
+    return f;
+}
+} // namespace
+
+double requiredFactor(const StabilityParams& params) {
+    // GB 50330-2013 Table 5.3.2: permanent slopes in the ordinary and in the
+    // seismic load case, temporary slopes; safety classes 一级, 二级, 三级.
+    static const double permanentOrdinary[] = {1.35, 1.30, 1.25};
+    static const double permanentSeismic[] = {1.15, 1.10, 1.05};
+    static const double temporary[] = {1.25, 1.20, 1.15};
+    const int i = qBound(1, params.safetyClass, 3) - 1;
+    if (!params.permanent)
+        return temporary[i];
+    return params.seismic > 0 ? permanentSeismic[i] : permanentOrdinary[i];
+}
+
+QString factorStateWord(double fs, double required) {
+    // GB 50330-2013 Table 5.3.1.
+    if (fs < 1.00)
+        return tr("不稳定");
+    if (fs < 1.05)
+        return tr("欠稳定");
+    if (!meetsRequiredFactor(fs, required))
+        return tr("基本稳定");
+    return tr("稳定");
+}
+
+bool meetsRequiredFactor(double fs, double required) {
+    return fs >= required;
+}
+
+QString wedgeModeCode(WedgeMode mode) {
+    switch (mode) {
+    case WedgeMode::Both:
+        return QStringLiteral("AB");
+    case WedgeMode::OnA:
+        return QStringLiteral("A");
+    case WedgeMode::OnB:
+        return QStringLiteral("B");
+    case WedgeMode::NoContact:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+bool isValidStabilityParams(const StabilityParams& p, double faceDip) {
+    const double values[] = {p.height,        p.upperDip,   p.unitWeight, p.waterWeight,
+                             p.crackDistance, p.crackWater, p.seismic,    faceDip};
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    if (!(p.height > 0) || !(p.upperDip >= 0) || !(p.upperDip < faceDip) || !(p.waterWeight > 0) ||
+        !(p.unitWeight > p.waterWeight) || !(p.crackDistance >= 0) || !(p.crackWater >= 0) ||
+        !(p.crackWater <= 1) || !(p.seismic >= 0) || !(p.seismic <= 0.5) || p.safetyClass < 1 ||
+        p.safetyClass > 3)
+        return false;
+    for (const PlaneStrength& s : p.planes)
+        if (!std::isfinite(s.cohesion) || !std::isfinite(s.friction) || !(s.cohesion >= 0) ||
+            !(s.friction >= 0) || !(s.friction < 90))
+            return false;
+    return true;
+}
+
+StabilityFactors computeStabilityFactors(const DataCenter& project) {
+    StabilityFactors out;
+    const StabilityParams& p = project.stability;
+    out.required = requiredFactor(p);
+    out.seismicCase = p.seismic > 0;
+    if (project.analysisOff || !p.enabled || !DataCenter::isValidAttitude(project.slope) ||
+        !isValidStabilityParams(p, project.slope.angle))
+        return out;
+    // The default friction angle must itself be usable by the solvers.
+    if (!std::isfinite(project.FrictionAnglePlanar) || project.FrictionAnglePlanar < 0 ||
+        project.FrictionAnglePlanar >= 90)
+        return out;
+
+    QHash<int, int> indexOfId;
+    for (int i = project.planes.size() - 1; i >= 0; --i)
+        indexOfId.insert(project.planes.at(i).id, i);
+
+    for (const PlaneRecord& plane : project.planes)
+        if (isUnstable(plane) && DataCenter::isValidAttitude(plane))
+            out.planes.append(planarFactorOf(project, plane));
+    for (const PlaneRecord& wedge : project.wedges) {
+        if (!isUnstable(wedge))
+            continue;
+        const int a = indexOfId.value(wedge.id / 100, -1), b = indexOfId.value(wedge.id % 100, -1);
+        if (a < 0 || b < 0 || a == b)
+            continue;
+        out.wedges.append(wedgeFactorOf(project, wedge, project.planes.at(a), project.planes.at(b)));
+    }
+    return out;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/stabilityparams.h"
+#include "model/wedgesliding.h"
 
 #include <QList>
 #include <QString>
@@ -11,50 +12,52 @@ class DataCenter;
 // sliding, 2-D section along the plane's dip direction) and wedges (rigid
 // tetrahedral wedge). Computed on demand from a project whose analysis is on.
 
-// How a wedge moves.
-enum class WedgeMode { Both, OnA, OnB, NoContact };
+// How a wedge moves: WedgeMode of model/wedgesliding.h.
 
 struct PlanarFactor {
     int id = 0;            // plane id
     bool hasBlock = false; // false: the geometry allows no sliding block (see reason)
     QString reason;        // why there is no block (user-visible, Chinese)
     // Section and inputs.
-    double faceDip = 0;    // ψf, apparent dip of the face in the plane's dip direction
-    double planeDip = 0;   // ψp
-    double upperDip = 0;   // upper surface's apparent dip in that direction
-    double height = 0;     // H
+    double faceDip = 0;  // ψf, apparent dip of the face in the plane's dip direction
+    double planeDip = 0; // ψp
+    double upperDip = 0; // upper surface's apparent dip in that direction
+    double height = 0;   // H
     double cohesion = 0, friction = 0;
-    double seismic = 0;    // kH
+    double seismic = 0; // kH
     // Working.
-    double crackDistance = 0; // b behind the crest
+    double crackDistance = 0; // b behind the crest, measured square to the crest (as entered)
     double crackDepth = 0;    // z
     double waterDepth = 0;    // zw
     double length = 0;        // A, slip length (area per metre run)
     double weight = 0;        // W, kN/m
     double uplift = 0;        // U
     double crackForce = 0;    // V
+    double normalForce = 0;   // effective normal force on the plane, kN/m (never below 0)
+    double drivingForce = 0;  // force down the plane, kN/m
     double fs = 0;
 };
 
 struct WedgeFactor {
-    int id = 0;            // wedge id 100*a+b
+    int id = 0; // wedge id 100*a+b
     int planeA = 0, planeB = 0;
     bool hasBlock = false; // false: no wedge can form (see reason)
     QString reason;
     WedgeMode mode = WedgeMode::Both;
     double cohesionA = 0, frictionA = 0, cohesionB = 0, frictionB = 0;
     // Working.
-    double wedgeHeight = 0; // height of the top vertex above the daylight point
-    double volume = 0;      // m³
-    double weight = 0;      // kN
-    double areaA = 0, areaB = 0;       // m²
-    double waterA = 0, waterB = 0;     // water force on A, B (kN)
-    double normalA = 0, normalB = 0;   // effective normal reactions (kN)
-    double fs = 0;
+    double wedgeHeight = 0;          // height of the top vertex above the daylight point
+    double volume = 0;               // m³
+    double weight = 0;               // kN
+    double areaA = 0, areaB = 0;     // m²
+    double waterA = 0, waterB = 0;   // water force on A, B (kN)
+    double normalA = 0, normalB = 0; // effective normal reactions (kN)
+    double drivingForce = 0;         // active force along the sliding direction (kN)
+    double fs = 0;                   // 0 when the wedge loses contact on both planes
 };
 
 struct StabilityFactors {
-    double required = 0;   // Fst
+    double required = 0; // Fst
     bool seismicCase = false;
     QList<PlanarFactor> planes;
     QList<WedgeFactor> wedges;
@@ -67,6 +70,9 @@ double requiredFactor(const StabilityParams& params);
 // Stability state word of GB 50330-2013 Table 5.3.1: "不稳定", "欠稳定",
 // "基本稳定" or "稳定".
 QString factorStateWord(double fs, double required);
+
+// Fs ≥ Fst (the state word is then "稳定").
+bool meetsRequiredFactor(double fs, double required);
 
 // "AB", "A", "B" or "none".
 QString wedgeModeCode(WedgeMode mode);

@@ -1,0 +1,155 @@
+// Wedge sliding in vector form.
+#include "model/wedgesliding.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kDegToRad = 0.017453292519943295;
+
+double dot(const Vec3& a, const Vec3& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+Vec3 cross(const Vec3& a, const Vec3& b) {
+    return {{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}};
+}
+Vec3 scaled(const Vec3& a, double k) {
+    return {{a[0] * k, a[1] * k, a[2] * k}};
+}
+Vec3 sum(const Vec3& a, const Vec3& b) {
+    return {{a[0] + b[0], a[1] + b[1], a[2] + b[2]}};
+}
+double length(const Vec3& a) {
+    return std::sqrt(dot(a, a));
+}
+bool allFinite(const Vec3& a) {
+    return std::isfinite(a[0]) && std::isfinite(a[1]) && std::isfinite(a[2]);
+}
+
+// The point on the planes n1·x = 0, n2·x = 0, n3·x = d3 (Cramer's rule);
+// false when the planes share a direction.
+bool meet(const Vec3& n1, const Vec3& n2, const Vec3& n3, double d3, Vec3& point) {
+    const Vec3 c12 = cross(n1, n2);
+    const double det = dot(n3, c12);
+    if (std::fabs(det) < 1e-12)
+        return false;
+    point = scaled(c12, d3 / det);
+    return true;
+}
+} // namespace
+
+Vec3 upwardNormal(double dipDirection, double dip) {
+    const double a = dipDirection * kDegToRad, d = dip * kDegToRad;
+    return {{std::sin(a) * std::sin(d), std::cos(a) * std::sin(d), std::cos(d)}};
+}
+
+WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
+    WedgeResult r;
+    const double scalars[] = {g.upperHeight, l.unitWeight, l.waterWeight, l.cohesionA,
+                              l.frictionA,   l.cohesionB,  l.frictionB,   l.seismic};
+    for (double v : scalars)
+        if (!std::isfinite(v))
+            return r;
+    if (!allFinite(g.normalA) || !allFinite(g.normalB) || !allFinite(g.normalFace) || !allFinite(g.normalUpper) ||
+        !(g.upperHeight > 0) || !(l.unitWeight > 0) || l.waterWeight < 0 || l.cohesionA < 0 ||
+        l.cohesionB < 0 || l.frictionA < 0 || l.frictionA >= 90 || l.frictionB < 0 || l.frictionB >= 90 ||
+        l.seismic < 0 || !(g.normalUpper[2] > 0))
+        return r;
+    const Vec3& nA = g.normalA;
+    const Vec3& nB = g.normalB;
+    const Vec3& nF = g.normalFace;
+    const Vec3& nU = g.normalUpper;
+
+    // Line of intersection, pointing down and out of the slope.
+    Vec3 line = cross(nA, nB);
+    const double lineLength = length(line);
+    if (lineLength < 1e-9)
+        return r;
+    line = scaled(line, (line[2] > 0 ? -1 : 1) / lineLength);
+    r.line = line;
+    if (!(line[2] < 0))
+        return r; // horizontal line
+    // The wedge lies behind the face (nF·x ≤ 0): the line, running up and
+    // back from the origin, enters the rock only if it leaves it downwards
+    // through the face.
+    if (!(dot(nF, line) > 1e-12)) {
+        r.status = WedgeStatus::NoDaylight;
+        return r;
+    }
+    // Upper surface: nU·x = dU, with the origin below it.
+    const double dU = nU[2] * g.upperHeight;
+    const double rise = -dot(nU, line); // growth of nU·x per unit length up the line
+    if (!(rise > 1e-12)) {
+        r.status = WedgeStatus::NoUpperOutcrop;
+        return r;
+    }
+    r.top = scaled(line, -dU / rise);
+    // The two vertices on the crest; a wedge rests on both planes only when
+    // the vertex of each plane lies on the upper side of the other (the four
+    // half-spaces then meet in exactly the tetrahedron of these vertices).
+    if (!meet(nA, nF, nU, dU, r.crestA) || !meet(nB, nF, nU, dU, r.crestB) ||
+        !(dot(nB, r.crestA) > 1e-9 * g.upperHeight) || !(dot(nA, r.crestB) > 1e-9 * g.upperHeight)) {
+        r.status = WedgeStatus::NotTetrahedron;
+        return r;
+    }
+
+    r.height = r.top[2];
+    r.volume = std::fabs(dot(r.top, cross(r.crestA, r.crestB))) / 6;
+    r.areaA = 0.5 * length(cross(r.top, r.crestA));
+    r.areaB = 0.5 * length(cross(r.top, r.crestB));
+    r.weight = l.unitWeight * r.volume;
+    // Saturated wedge (Hoek & Bray 1981, §8, the short solution's water
+    // assumption): the pressure is zero along the traces on the face and on
+    // the upper surface and rises linearly to γw·h/2 on the line of
+    // intersection (h the wedge's height), so that each plane carries a
+    // third of that peak over its area: u = γw·h·area/6.
+    if (l.saturated) {
+        r.waterA = l.waterWeight * r.height * r.areaA / 6;
+        r.waterB = l.waterWeight * r.height * r.areaB / 6;
+    }
+
+    // Active resultant: weight, horizontal seismic force along the trend
+    // (GB 50330-2013 §5.2.6: Q = αw·G), and the water forces, which push the
+    // wedge off each plane along its upward normal.
+    Vec3 trend{{line[0], line[1], 0}};
+    const double trendLength = length(trend);
+    trend = trendLength > 1e-12 ? scaled(trend, 1 / trendLength) : Vec3{{0, 0, 0}};
+    Vec3 R{{0, 0, -r.weight}};
+    R = sum(R, scaled(trend, l.seismic * r.weight));
+    R = sum(R, sum(scaled(nA, r.waterA), scaled(nB, r.waterB)));
+
+    // Normal reactions from equilibrium normal to the line of intersection:
+    // NA·nA + NB·nB balances the part of R normal to the line (Hoek & Bray
+    // 1981, Appendix 3).
+    const double m = dot(nA, nB);
+    const double ra = dot(R, nA), rb = dot(R, nB);
+    const double nAonly = (-ra + rb * m) / (1 - m * m);
+    const double nBonly = (-rb + ra * m) / (1 - m * m);
+    const double tanA = std::tan(l.frictionA * kDegToRad), tanB = std::tan(l.frictionB * kDegToRad);
+
+    if (nAonly > 0 && nBonly > 0) {
+        // Sliding along the line of intersection.
+        r.mode = WedgeMode::Both;
+        r.normalA = nAonly;
+        r.normalB = nBonly;
+        r.drivingForce = dot(R, line);
+        r.fs = (r.normalA * tanA + r.normalB * tanB + l.cohesionA * r.areaA + l.cohesionB * r.areaB) /
+               r.drivingForce;
+    } else {
+        // Contact lost on one plane: sliding on the other alone, down the
+        // part of R that lies in it (Hoek & Bray 1981, Appendix 3); with no
+        // compression on either plane the wedge floats off (FS = 0).
+        const bool onA = nAonly > 0;
+        const Vec3& n = onA ? nA : nB;
+        const double normal = -dot(R, n);
+        r.mode = WedgeMode::NoContact;
+        if ((nAonly > 0 || nBonly > 0) && normal > 0) {
+            r.mode = onA ? WedgeMode::OnA : WedgeMode::OnB;
+            (onA ? r.normalA : r.normalB) = normal;
+            r.drivingForce = length(sum(R, scaled(n, normal)));
+            r.fs = onA ? (l.cohesionA * r.areaA + normal * tanA) / r.drivingForce
+                       : (l.cohesionB * r.areaB + normal * tanB) / r.drivingForce;
+        }
+    }
+    r.status = std::isfinite(r.fs) && r.drivingForce >= 0 ? WedgeStatus::Wedge : WedgeStatus::Invalid;
+    return r;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// Sliding of a rigid tetrahedral wedge cut from the slope by two planes A
+// and B, the slope face and the upper slope surface, solved in vector form
+// (limit equilibrium of forces; Hoek & Bray, Rock Slope Engineering, 3rd
+// ed., 1981, ch. 8 and Appendix 3). Plain C++.
+
+#include <array>
+
+using Vec3 = std::array<double, 3>; // (east, north, up)
+
+// How a wedge moves.
+enum class WedgeMode { Both, OnA, OnB, NoContact };
+
+// Upward unit normal of a plane given as dip direction and dip, degrees.
+Vec3 upwardNormal(double dipDirection, double dip);
+
+// The four bounding planes by their upward unit normals. The origin is the
+// point where the line of intersection of A and B daylights in the face; the
+// face passes through it and the upper surface lies upperHeight vertically
+// above it.
+struct WedgeGeometry {
+    Vec3 normalA{{0, 0, 1}}, normalB{{0, 0, 1}}, normalFace{{0, 0, 1}}, normalUpper{{0, 0, 1}};
+    double upperHeight = 0; // m
+};
+
+struct WedgeLoads {
+    double unitWeight = 25;                                            // γ, kN/m³
+    double waterWeight = 9.81;                                         // γw, kN/m³
+    double cohesionA = 0, frictionA = 0, cohesionB = 0, frictionB = 0; // kPa, degrees
+    bool saturated = false;
+    double seismic = 0; // αw: a horizontal force αw·W in the trend of the line of intersection
+};
+
+enum class WedgeStatus {
+    Wedge,          // a wedge forms; mode and fs are valid
+    Invalid,        // inputs out of range, or parallel planes
+    NoDaylight,     // the line of intersection does not daylight in the face
+    NoUpperOutcrop, // the line never reaches the upper surface
+    NotTetrahedron, // the four planes do not enclose a wedge resting on both A and B
+};
+
+struct WedgeResult {
+    WedgeStatus status = WedgeStatus::Invalid;
+    WedgeMode mode = WedgeMode::Both;
+    Vec3 line{{0, 0, 0}};                      // unit vector down the line of intersection
+    Vec3 top{{0, 0, 0}};                       // top vertex (A, B and the upper surface)
+    Vec3 crestA{{0, 0, 0}}, crestB{{0, 0, 0}}; // vertices of A and of B on the crest
+    double height = 0;                         // height of the top vertex above the origin, m
+    double volume = 0;                         // m³
+    double weight = 0;                         // kN
+    double areaA = 0, areaB = 0;               // m²
+    double waterA = 0, waterB = 0;             // water force on A, B, kN
+    double normalA = 0, normalB = 0;           // effective normal reactions (of the mode found), kN
+    double drivingForce = 0;                   // active force along the sliding direction, kN
+    double fs = 0;                             // 0 when contact is lost on both planes
+};
+
+WedgeResult wedgeFactor(const WedgeGeometry& geometry, const WedgeLoads& loads);
