@@ -2,6 +2,7 @@
 #include "app/mdichild.h"
 #include "dialogs/datadialog.h"
 #include "dialogs/resulttextdialog.h"
+#include "model/stabilityreport.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ void MainWindow::on_actTXT_triggered() {
     project.buildConclusion();
     ResultTextDialog dialog(this);
     dialog.showResult(project.conclusion, project.Topple);
+    dialog.showFactors(stabilityConclusion(project));
     if (dialog.exec() != QDialog::Accepted)
         return;
     QApplication::clipboard()->setText(dialog.result);

@@ -2,6 +2,8 @@
 #include "app/mdichild.h"
 #include "dialogs/inputdialog.h"
 #include "model/labels.h"
+#include "model/stabilityfactors.h"
+#include "model/stabilityreport.h"
 #include "ui_mainwindow.h"
 
 #include <QTreeWidget>
@@ -39,6 +41,43 @@ QString criteriaText(double included, double friction) {
 QString wedgeVerdict(int state) {
     return state / 10 == 4 ? Labels::stateClassWord(StabilityState::NotJudged)
                            : Labels::stateClassWord(state);
+}
+
+int positionOf(const QList<PlaneRecord>& records, int id) {
+    for (int i = 0; i < records.size(); ++i) {
+        if (records.at(i).id == id)
+            return i;
+    }
+    return -1;
+}
+
+// "稳定系数": one row per calculated plane and wedge, coded like the rows of
+// the record it belongs to, and the required factor on the group row.
+void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
+    const StabilityFactors factors = computeStabilityFactors(project);
+    auto* group = new QTreeWidgetItem(
+        tree, {MainWindow::tr("稳定系数"), QStringLiteral("Fst=%1").arg(factors.required, 0, 'f', 2)});
+    auto add = [group](const QString& name, const QString& value, int code) {
+        auto* row = new QTreeWidgetItem(group, {name, value});
+        if (code >= 0)
+            row->setData(1, CodeRole, code);
+    };
+    for (const PlanarFactor& f : factors.planes) {
+        const int i = positionOf(project.planes, f.id);
+        const QString value =
+            f.hasBlock
+                ? MainWindow::tr("%1（%2）").arg(factorText(f.fs), factorStateWord(f.fs, factors.required))
+                : f.reason;
+        add(MainWindow::tr("%1：").arg(f.id), value, i < 0 ? -1 : CodePlanes + i);
+    }
+    for (const WedgeFactor& f : factors.wedges) {
+        const int i = positionOf(project.wedges, f.id);
+        const QString value = f.hasBlock ? MainWindow::tr("%1（%2，%3）")
+                                               .arg(factorText(f.fs), factorStateWord(f.fs, factors.required),
+                                                    wedgeModeWord(f.mode, f.planeA, f.planeB))
+                                         : f.reason;
+        add(MainWindow::tr("%1×%2：").arg(f.planeA).arg(f.planeB), value, i < 0 ? -1 : CodeWedges + i);
+    }
 }
 } // namespace
 
@@ -91,6 +130,8 @@ void MainWindow::updateOverview(MdiChild* child) {
                    CodeWedges + i);
         }
     }
+    if (analysing && project.stability.enabled)
+        addFactorRows(tree, project);
     tree->setAlternatingRowColors(true);
     tree->expandAll();
 }

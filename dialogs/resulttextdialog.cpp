@@ -49,6 +49,7 @@ QListWidgetItem* ResultTextDialog::addPhrase(const QString& text) {
 void ResultTextDialog::showResult(const QString texts[3], bool topple) {
     ui->listWidget->clear();
     phraseItems[0] = phraseItems[1] = phraseItems[2] = nullptr;
+    factorItem = nullptr;
 
     phraseItems[0] = addPhrase(phrase1);
     addText(texts[0].isEmpty() ? tr("边坡岩体中不存在不稳定结构面；") : texts[0]);
@@ -67,12 +68,25 @@ void ResultTextDialog::showResult(const QString texts[3], bool topple) {
     }
 }
 
+void ResultTextDialog::showFactors(const QString& sentence) {
+    if (sentence.isEmpty() || factorItem)
+        return;
+    factorItem = new QListWidgetItem(sentence);
+    factorItem->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    factorItem->setCheckState(Qt::Unchecked);
+    ui->listWidget->insertItem(slidingCount, factorItem);
+    ++slidingCount;
+}
+
 void ResultTextDialog::on_buttonBox_accepted() {
     const QString indent = QStringLiteral("    ");
     const int count = ui->listWidget->count();
     result = indent;
-    for (int i = 0; i < qMin(slidingCount, count); ++i)
-        result += ui->listWidget->item(i)->text();
+    for (int i = 0; i < qMin(slidingCount, count); ++i) {
+        const QListWidgetItem* item = ui->listWidget->item(i);
+        if (item != factorItem || item->checkState() == Qt::Checked)
+            result += item->text();
+    }
     if (count > slidingCount) {
         result += QLatin1Char('\n') + indent;
         for (int i = slidingCount; i < count; ++i)

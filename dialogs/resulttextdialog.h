@@ -22,6 +22,12 @@ public:
     // toppling planes; any may be empty); topple: the project's switch.
     void showResult(const QString texts[3], bool topple);
 
+    // Offers one more sentence (the factors of safety) at the end of the
+    // first paragraph, with a check box that starts unchecked: the sentence
+    // is copied only when the user checks it. Call after showResult; an
+    // empty sentence adds nothing.
+    void showFactors(const QString& sentence);
+
     QString result;
     QString phrase1;
     QString phrase2;
@@ -37,4 +43,5 @@ private:
     Ui::ResultTextDialog* ui;
     QListWidgetItem* phraseItems[3] = {nullptr, nullptr, nullptr};
     int slidingCount = 0; // items of the first paragraph; the rest form the second
+    QListWidgetItem* factorItem = nullptr;
 };
