@@ -62,7 +62,7 @@ QString safetyClassWord(int safetyClass) {
 
 // "基本稳定（Fs=1.234 < Fst=1.30，不满足要求）"
 QString verdict(double fs, double required) {
-    const bool meets = fs >= required;
+    const bool meets = meetsRequiredFactor(fs, required);
     return tr("%1（Fs=%2 %3 Fst=%4，%5）")
         .arg(factorStateWord(fs, required), fixed(fs, 3),
              meets ? QStringLiteral("≥") : QStringLiteral("&lt;"), fixed(required),
@@ -142,6 +142,9 @@ void writePlanar(QTextStream& out, const DataCenter& project, const PlanarFactor
                .arg(fixed(f.length), fixed(f.weight), fixed(f.uplift), fixed(f.crackForce))
         << " <br>" << nl;
     out << "\t\t"
+        << tr("滑面有效法向力N=%1 kN/m，下滑力T=%2 kN/m").arg(fixed(f.normalForce), fixed(f.drivingForce))
+        << " <br>" << nl;
+    out << "\t\t"
         << tr("Fs=[cA+(W(cosψp−kH·sinψp)−U−V·sinψp)tanφ]/[W(sinψp+kH·cosψp)+V·cosψp]=%1").arg(fixed(f.fs, 3))
         << " <br>" << nl;
     out << "\t\t" << tr("稳定状态：") << verdict(f.fs, required) << "</li>" << nl;
@@ -176,6 +179,7 @@ void writeWedge(QTextStream& out, const DataCenter& project, const WedgeFactor& 
         << tr("有效法向反力：A面NA=%1 kN，B面NB=%2 kN；滑动方式：%3")
                .arg(fixed(f.normalA), fixed(f.normalB), wedgeModeWord(f.mode, f.planeA, f.planeB))
         << " <br>" << nl;
+    out << "\t\t" << tr("沿滑动方向的下滑力T=%1 kN").arg(fixed(f.drivingForce)) << " <br>" << nl;
     out << "\t\t" << tr("稳定系数Fs=%1").arg(fixed(f.fs, 3)) << " <br>" << nl;
     out << "\t\t" << tr("稳定状态：") << verdict(f.fs, required) << "</li>" << nl;
 }
@@ -209,7 +213,7 @@ void writeStabilitySection(QTextStream& out, const DataCenter& project) {
     writeInputs(out, project, factors);
 
     if (!isValidStabilityParams(project.stability, project.slope.angle)) {
-        out << "\t\t<p>" << tr("计算参数超出有效范围（坡顶面倾角须小于边坡倾角），未计算稳定系数。") << "</p>"
+        out << "\t\t<p>" << tr("计算参数超出有效范围（如坡顶面倾角不小于边坡倾角），未计算稳定系数。") << "</p>"
             << nl;
         return;
     }

@@ -1,0 +1,237 @@
+#include "model/datacenter.h"
+#include "model/stabilityfactors.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+// The factor-of-safety inputs in the project file.
+class TestStabilityFile : public QObject {
+    Q_OBJECT
+private slots:
+    void elementInTheFilesStyle();
+    void everyInputRoundTrips();
+    void projectsWithoutTheElementKeepTheirBytes();
+    void hostileValuesAreRefused_data();
+    void hostileValuesAreRefused();
+    void elementAnywhereInTheRoot();
+};
+
+namespace {
+QByteArray written(DataCenter& dc) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    dc.writeProject(&buffer);
+    return buffer.data();
+}
+
+bool readInto(DataCenter& dc, const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return dc.readProject(&buffer);
+}
+
+void addPlane(DataCenter& dc, int id, double direction, double angle) {
+    PlaneRecord p;
+    p.id = id;
+    p.direction = direction;
+    p.angle = angle;
+    dc.planes << p;
+}
+
+// A slope dipping 60° with the given Stability element after Dips.
+QByteArray document(const QByteArray& stability) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DipData><FileVer version=\"2.0\"/>"
+           "<BaseInfo><FrictionAnglePlanar>27</FrictionAnglePlanar></BaseInfo>"
+           "<Slopes><Slope id=\"0\" direction=\"120\" angle=\"60\" type=\"1\" notes=\"\"/></Slopes>"
+           "<Dips><Dip id=\"1\" direction=\"120\" angle=\"35\" type=\"2\" notes=\"\"/></Dips>" +
+           stability + "</DipData>\n";
+}
+} // namespace
+
+void TestStabilityFile::elementInTheFilesStyle() {
+    DataCenter dc;
+    addPlane(dc, 1, 120, 35);
+    addPlane(dc, 2, 200, 50);
+    dc.FrictionAnglePlanar = 27.5;
+    dc.stability.present = true;
+    dc.stability.enabled = true;
+    dc.stability.planes.insert(1, PlaneStrength{48, 30});
+    const QString text = QString::fromUtf8(written(dc));
+    // After Dips, before the root ends; plane 2 has no entry and is written
+    // with the defaults (c = 0, φ = the planar friction angle).
+    const QString expected = QStringLiteral(
+        "    </Dips>\n"
+        "    <Stability enabled=\"true\" height=\"30\" upperDip=\"0\" unitWeight=\"25\" waterWeight=\"9.81\" "
+        "crack=\"critical\" crackDistance=\"0\" crackWater=\"0\" wedgeWater=\"dry\" seismic=\"0\" "
+        "safetyClass=\"2\" permanent=\"true\">\n"
+        "        <Plane id=\"1\" cohesion=\"48\" friction=\"30\"/>\n"
+        "        <Plane id=\"2\" cohesion=\"0\" friction=\"27.5\"/>\n"
+        "    </Stability>\n"
+        "</DipData>\n");
+    QVERIFY2(text.endsWith(expected), qPrintable(text.right(600)));
+}
+
+void TestStabilityFile::everyInputRoundTrips() {
+    DataCenter dc;
+    addPlane(dc, 1, 120, 35);
+    addPlane(dc, 2, 200, 50);
+    StabilityParams& s = dc.stability;
+    s.present = true;
+    s.enabled = false; // switched on once, off again: still written
+    s.height = 42.5;
+    s.upperDip = 12.25;
+    s.unitWeight = 26.4;
+    s.waterWeight = 10;
+    s.crackCritical = false;
+    s.crackDistance = 3.75;
+    s.crackWater = 0.5;
+    s.wedgeSaturated = true;
+    s.seismic = 0.038;
+    s.safetyClass = 3;
+    s.permanent = false;
+    s.planes.insert(1, PlaneStrength{48, 30});
+    s.planes.insert(2, PlaneStrength{0.5, 0});
+    const QByteArray bytes = written(dc);
+
+    DataCenter copy;
+    QVERIFY(readInto(copy, bytes));
+    const StabilityParams& c = copy.stability;
+    QVERIFY(c.present);
+    QCOMPARE(c.enabled, false);
+    QCOMPARE(c.height, 42.5);
+    QCOMPARE(c.upperDip, 12.25);
+    QCOMPARE(c.unitWeight, 26.4);
+    QCOMPARE(c.waterWeight, 10.0);
+    QCOMPARE(c.crackCritical, false);
+    QCOMPARE(c.crackDistance, 3.75);
+    QCOMPARE(c.crackWater, 0.5);
+    QCOMPARE(c.wedgeSaturated, true);
+    QCOMPARE(c.seismic, 0.038);
+    QCOMPARE(c.safetyClass, 3);
+    QCOMPARE(c.permanent, false);
+    QCOMPARE(c.planes.size(), 2);
+    QCOMPARE(c.planes.value(1).cohesion, 48.0);
+    QCOMPARE(c.planes.value(1).friction, 30.0);
+    QCOMPARE(c.planes.value(2).cohesion, 0.5);
+    QCOMPARE(c.planes.value(2).friction, 0.0);
+    QCOMPARE(written(copy), bytes);
+
+    // The other words of the two-valued attributes.
+    s.enabled = true;
+    s.crackCritical = true;
+    s.wedgeSaturated = false;
+    s.permanent = true;
+    DataCenter again;
+    QVERIFY(readInto(again, written(dc)));
+    QVERIFY(again.stability.enabled && again.stability.crackCritical && again.stability.permanent);
+    QVERIFY(!again.stability.wedgeSaturated);
+}
+
+void TestStabilityFile::projectsWithoutTheElementKeepTheirBytes() {
+    // A project that never switched the calculation on writes what it wrote
+    // before: the shipped examples and the golden fixture stay as they are.
+    QStringList files{QStringLiteral(KARVEN_TEST_DATA "/fixture.yty")};
+    const QDir examples(QStringLiteral(KARVEN_SOURCE_DIR "/examples"));
+    for (const QString& name : examples.entryList({QStringLiteral("*.yty")}))
+        files << examples.filePath(name);
+    QVERIFY(files.size() > 1);
+    for (const QString& path : files) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        DataCenter dc;
+        QVERIFY(readInto(dc, bytes));
+        QVERIFY(!dc.stability.present);
+        QVERIFY(!dc.stability.enabled);
+        QVERIFY(dc.stability.planes.isEmpty());
+        QCOMPARE(written(dc), bytes);
+    }
+}
+
+void TestStabilityFile::hostileValuesAreRefused_data() {
+    QTest::addColumn<QByteArray>("attributes");
+    QTest::addColumn<QByteArray>("plane");
+    QTest::newRow("negative height") << QByteArray("height=\"-5\"") << QByteArray();
+    QTest::newRow("zero height") << QByteArray("height=\"0\"") << QByteArray();
+    QTest::newRow("NaN height") << QByteArray("height=\"NaN\"") << QByteArray();
+    QTest::newRow("infinite weight") << QByteArray("unitWeight=\"inf\"") << QByteArray();
+    QTest::newRow("upper dip = face dip") << QByteArray("upperDip=\"60\"") << QByteArray();
+    QTest::newRow("negative upper dip") << QByteArray("upperDip=\"-1\"") << QByteArray();
+    QTest::newRow("rock lighter than water")
+        << QByteArray("unitWeight=\"9\" waterWeight=\"9.81\"") << QByteArray();
+    QTest::newRow("water weight 0") << QByteArray("waterWeight=\"0\"") << QByteArray();
+    QTest::newRow("crack water > 1") << QByteArray("crackWater=\"1.5\"") << QByteArray();
+    QTest::newRow("crack behind the crest < 0") << QByteArray("crackDistance=\"-2\"") << QByteArray();
+    QTest::newRow("seismic 0.6") << QByteArray("seismic=\"0.6\"") << QByteArray();
+    QTest::newRow("safety class 4") << QByteArray("safetyClass=\"4\"") << QByteArray();
+    QTest::newRow("safety class text") << QByteArray("safetyClass=\"x\"") << QByteArray();
+    QTest::newRow("friction 90") << QByteArray()
+                                 << QByteArray("<Plane id=\"1\" cohesion=\"5\" friction=\"90\"/>");
+    QTest::newRow("friction NaN") << QByteArray() << QByteArray("<Plane id=\"1\" friction=\"nan\"/>");
+    QTest::newRow("negative cohesion") << QByteArray() << QByteArray("<Plane id=\"1\" cohesion=\"-3\"/>");
+    QTest::newRow("plane id 0") << QByteArray()
+                                << QByteArray("<Plane id=\"0\" cohesion=\"5\" friction=\"30\"/>");
+    QTest::newRow("plane id huge") << QByteArray()
+                                   << QByteArray("<Plane id=\"99999999\" cohesion=\"5\" friction=\"30\"/>");
+}
+
+void TestStabilityFile::hostileValuesAreRefused() {
+    QFETCH(QByteArray, attributes);
+    QFETCH(QByteArray, plane);
+    DataCenter dc;
+    QVERIFY(
+        readInto(dc, document("<Stability enabled=\"true\" " + attributes + ">" + plane + "</Stability>")));
+    // The refused value keeps the default; the rest of the element is read.
+    const StabilityParams defaults;
+    const StabilityParams& s = dc.stability;
+    QVERIFY(s.present && s.enabled);
+    QCOMPARE(s.height, defaults.height);
+    QCOMPARE(s.upperDip, defaults.upperDip);
+    QCOMPARE(s.unitWeight, defaults.unitWeight);
+    QCOMPARE(s.waterWeight, defaults.waterWeight);
+    QCOMPARE(s.crackDistance, defaults.crackDistance);
+    QCOMPARE(s.crackWater, defaults.crackWater);
+    QCOMPARE(s.seismic, defaults.seismic);
+    QCOMPARE(s.safetyClass, defaults.safetyClass);
+    if (!plane.isEmpty()) {
+        QVERIFY(!s.planes.contains(0));
+        const PlaneStrength strength = s.planes.value(1, PlaneStrength{0, 27});
+        QVERIFY(strength.cohesion >= 0 && strength.friction < 90);
+        QVERIFY(s.planes.size() <= 1);
+    }
+    // What reaches the solvers is always valid.
+    QVERIFY(isValidStabilityParams(s, dc.slope.angle));
+    dc.updateSlopeGeometry();
+    dc.updatePlanesGeometry();
+    dc.analysisOff = false;
+    dc.analyse();
+    for (const PlanarFactor& f : computeStabilityFactors(dc).planes)
+        QVERIFY(std::isfinite(f.fs));
+}
+
+void TestStabilityFile::elementAnywhereInTheRoot() {
+    // Unknown children are skipped, malformed numbers read as 0 (valid for
+    // the crack distance), and reading goes on after the element.
+    DataCenter dc;
+    const QByteArray body =
+        "<?xml version=\"1.0\"?><DipData>"
+        "<Stability height=\"12\" crackDistance=\"abc\" crack=\"given\" wedgeWater=\"wet\">"
+        "<Note><Plane id=\"3\" cohesion=\"1\"/></Note><Plane id=\"2\" cohesion=\"7\"/>"
+        "</Stability><BaseInfo><ShowMark>2</ShowMark></BaseInfo></DipData>";
+    dc.stability.crackDistance = 5;
+    QVERIFY(readInto(dc, body));
+    QCOMPARE(dc.stability.height, 12.0);
+    QCOMPARE(dc.stability.crackDistance, 0.0);
+    QVERIFY(!dc.stability.crackCritical);
+    QVERIFY(!dc.stability.wedgeSaturated);
+    QVERIFY(!dc.stability.enabled);
+    QCOMPARE(dc.stability.planes.keys(), QList<int>{2});
+    QCOMPARE(dc.stability.planes.value(2).friction, 27.0); // the planar friction angle
+    QCOMPARE(dc.ShowMark, qint16(2));
+}
+
+QTEST_GUILESS_MAIN(TestStabilityFile)
+#include "test_stabilityfile.moc"
