@@ -1,4 +1,49 @@
 // 导出CAD文件: the CAD drawing saved as a DXF or DWG file chosen by the user.
+#include "app/filedialogs.h"
 #include "app/mainwindow.h"
+#include "app/mdichild.h"
+#include "cad/cadfiledialog.h"
+#include "cad/cadfileexport.h"
+#include "platform/messagebox.h"
 
-void MainWindow::on_actExportCad_triggered() {}
+#include <QApplication>
+#include <QStatusBar>
+
+namespace {
+class ExportWaitCursor {
+public:
+    ExportWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~ExportWaitCursor() { QApplication::restoreOverrideCursor(); }
+    ExportWaitCursor(const ExportWaitCursor&) = delete;
+    ExportWaitCursor& operator=(const ExportWaitCursor&) = delete;
+};
+} // namespace
+
+void MainWindow::on_actExportCad_triggered() {
+    MdiChild* child = activeMdiChild();
+    if (!child || child->project().analysisOff)
+        return;
+
+    CadFileDialog options(this);
+    if (options.exec() != QDialog::Accepted)
+        return;
+
+    const QString chosen = FileDialogs::getSaveFileName(child, tr("导出CAD文件"),
+                                                        child->proposedSavePath() + QStringLiteral(".dxf"),
+                                                        CadFileExport::fileFilter());
+    if (chosen.isEmpty())
+        return;
+
+    QString error;
+    bool written = false;
+    {
+        ExportWaitCursor wait;
+        written = CadFileExport::writeDrawingFile(child->project(), chosen, options.radius(),
+                                                  options.textPercent(), error);
+    }
+    if (!written) {
+        MessageBox::warning(child, error);
+        return;
+    }
+    statusBar()->showMessage(tr("导出CAD文件"), 2000);
+}
