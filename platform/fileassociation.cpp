@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -154,6 +155,14 @@ void registerFileType(const QString& typeId, const QString& description, const Q
     if (dataDir.isEmpty() || r.ddeApplication.isEmpty())
         return;
     FreedesktopAssociationStore store(dataDir, r.ddeApplication);
+    // An installed package registers the type system-wide; a per-user entry
+    // of the same program would only be listed twice (and go stale).
+    QStringList systemDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    systemDirs.removeAll(dataDir);
+    if (systemRegistrationCovers(systemDirs, r.ddeApplication, store.mimeType(), r.executable)) {
+        store.removeRegistration();
+        return;
+    }
     store.setApplicationName(QCoreApplication::translate("platform", "澄岩赤平投影"));
     registerFileTypeIn(store, r);
 #endif
@@ -260,6 +269,50 @@ QString readDesktopEntryKey(const QString& path, const QString& key) {
     return QString();
 }
 
+QString execProgram(const QString& exec) {
+    const QString text = exec.trimmed();
+    if (!text.startsWith(QLatin1Char('"')))
+        return text.section(QRegularExpression(QStringLiteral("\\s")), 0, 0);
+    QString out;
+    for (int i = 1; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"'))
+            return out;
+        if (c == QLatin1Char('\\') && i + 1 < text.size())
+            out += text.at(++i);
+        else
+            out += c;
+    }
+    return QString(); // unterminated quote
+}
+
+bool systemRegistrationCovers(const QStringList& dataDirs, const QString& desktopId, const QString& mimeType,
+                              const QString& executable) {
+    const QString self = QFileInfo(executable).canonicalFilePath();
+    if (self.isEmpty())
+        return false;
+    QString mimeFile = mimeType;
+    mimeFile.replace(QLatin1Char('/'), QLatin1Char('-'));
+    bool entry = false, mime = false;
+    for (const QString& dir : dataDirs) {
+        if (dir.isEmpty())
+            continue;
+        mime = mime || QFileInfo::exists(dir + QStringLiteral("/mime/packages/") + mimeFile + QStringLiteral(".xml"));
+        const QString path = dir + QStringLiteral("/applications/") + desktopId + QStringLiteral(".desktop");
+        // The first entry of an id in the search order is the one desktops use.
+        if (entry || !QFileInfo::exists(path))
+            continue;
+        const QStringList types = readDesktopEntryKey(path, QStringLiteral("MimeType")).split(QLatin1Char(';'));
+        QString program = execProgram(readDesktopEntryKey(path, QStringLiteral("Exec")));
+        if (!program.isEmpty() && !program.contains(QLatin1Char('/')))
+            program = QStandardPaths::findExecutable(program);
+        entry = types.contains(mimeType) && !program.isEmpty() && QFileInfo(program).canonicalFilePath() == self;
+        if (!entry)
+            return false;
+    }
+    return entry && mime;
+}
+
 // --- freedesktop store ----------------------------------------------------
 
 FreedesktopAssociationStore::FreedesktopAssociationStore(const QString& dataDir, const QString& desktopId,
@@ -296,6 +349,19 @@ QString FreedesktopAssociationStore::value(const QString& key) const {
             return QString();
     }
     return readDesktopEntryKey(desktopEntryPath(), QLatin1String(IconMarkerKey));
+}
+
+bool FreedesktopAssociationStore::removeRegistration() {
+    bool removed = false;
+    if (!readDesktopEntryKey(desktopEntryPath(), QLatin1String(IconMarkerKey)).isEmpty())
+        removed = QFile::remove(desktopEntryPath());
+    for (const QString& path : {mimePackagePath(), mimeIconPath()})
+        removed = (QFileInfo::exists(path) && QFile::remove(path)) || removed;
+    if (removed && runTools_) {
+        runTool(QStringLiteral("update-mime-database"), dataDir_ + QStringLiteral("/mime"));
+        runTool(QStringLiteral("update-desktop-database"), dataDir_ + QStringLiteral("/applications"));
+    }
+    return removed;
 }
 
 void FreedesktopAssociationStore::setValue(const QString& key, const QString& value) {

@@ -82,6 +82,12 @@ public:
     void setApplicationName(const QString& name) { applicationName_ = name; }
     void setRunDatabaseTools(bool run) { runTools_ = run; }
 
+    // Removes the desktop entry (only one this store wrote), the MIME package
+    // and the MIME icon, then refreshes the databases. The application icon
+    // stays: desktop launchers name it. True when anything was removed.
+    bool removeRegistration();
+
+    QString mimeType() const { return mimeType_; }
     QString desktopEntryPath() const;
     QString mimePackagePath() const;
     QString mimeIconPath() const;
@@ -95,6 +101,17 @@ private:
     bool runTools_ = true;
     QMap<QString, QString> pending_;
 };
+
+// True when one of `dataDirs` (the system-wide data folders) holds an
+// installed registration of the type: a desktop entry `desktopId`.desktop
+// listing `mimeType` whose Exec starts `executable` (compared after following
+// links, a bare name looked up in PATH), and a MIME package for the type.
+// A per-user registration would then only duplicate it.
+bool systemRegistrationCovers(const QStringList& dataDirs, const QString& desktopId, const QString& mimeType,
+                              const QString& executable);
+// The program of an Exec value (already unescaped): its first argument
+// with the quoting removed.
+QString execProgram(const QString& exec);
 
 // Desktop entry helpers.
 QString escapeDesktopValue(const QString& value);

@@ -1,5 +1,6 @@
 // File-type registration: the seven classes-key values, the "already
-// registered" rule, the freedesktop files, and the desktop launcher.
+// registered" rule, the freedesktop files, the desktop launcher, and the
+// installed package's system-wide registration taking over.
 #include "platform/fileassociation.h"
 #include "platform/openrequests.h"
 #include "platform/shortcut.h"
@@ -68,6 +69,21 @@ void ageFiles(const QString& dir) {
     }
 }
 
+void writeText(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+// A system data folder as the package installs it, naming `exec`.
+void installSystemWide(const QString& dir, const QString& exec,
+                       const QByteArray& types = "application/x-karven-project;", const QString& id = "karven") {
+    writeText(dir + "/applications/" + id + ".desktop",
+              "[Desktop Entry]\nType=Application\nName=Karven\nExec=" + exec.toUtf8() + " %F\nMimeType=" + types + "\n");
+    writeText(dir + "/mime/packages/application-x-karven-project.xml", "<mime-info/>");
+}
+
 } // namespace
 
 class FileAssociationTest : public QObject {
@@ -78,6 +94,7 @@ private slots:
     void freedesktopFilesWrittenOnceAndOnMove();
     void registerFileTypeMakesYtyKnown();
     void desktopLauncher();
+    void systemWideRegistrationReplacesPerUser();
 };
 
 void FileAssociationTest::classesKeyValuesAndCurrentRule() {
@@ -203,6 +220,68 @@ void FileAssociationTest::desktopLauncher() {
 
     // Failure is a false result, nothing more.
     QVERIFY(!createDesktopShortcut(QStringLiteral("x"), exe, QStringLiteral("/proc/no-such-desktop")));
+}
+
+void FileAssociationTest::systemWideRegistrationReplacesPerUser() {
+    QTemporaryDir tmp;
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString sys = tmp.filePath("usr/share"), local = tmp.filePath("usr/local/share");
+    const QString mime = QStringLiteral("application/x-karven-project");
+    // /usr/bin/karven is a link to the real executable, found through PATH.
+    QVERIFY(QDir().mkpath(tmp.filePath("bin")));
+    QVERIFY(QFile::link(self, tmp.filePath("bin/karven")));
+    qputenv("PATH", QFile::encodeName(tmp.filePath("bin")) + ':' + qgetenv("PATH"));
+
+    installSystemWide(sys, "karven");
+    QVERIFY(systemRegistrationCovers({local, sys}, "karven", mime, self));
+    QVERIFY(systemRegistrationCovers({sys}, "karven", mime, tmp.filePath("bin/karven")));
+    QVERIFY(!systemRegistrationCovers({sys}, "karven", mime, tmp.filePath("bin")));
+    QVERIFY(!systemRegistrationCovers({sys}, "other", mime, self));
+    // An earlier folder's entry of the same id is the one that counts.
+    installSystemWide(local, "/opt/elsewhere/karven");
+    QVERIFY(!systemRegistrationCovers({local, sys}, "karven", mime, self));
+    QVERIFY(QDir(local).removeRecursively());
+    // Both halves are needed: the type listed, the MIME package present.
+    installSystemWide(sys, "karven", "text/plain;");
+    QVERIFY(!systemRegistrationCovers({sys}, "karven", mime, self));
+    installSystemWide(sys, quoteExecArgument(tmp.filePath("bin/kar ven")));
+    QVERIFY(QFile::link(self, tmp.filePath("bin/kar ven")));
+    QVERIFY(systemRegistrationCovers({sys}, "karven", mime, self));
+    QVERIFY(QFile::remove(sys + "/mime/packages/application-x-karven-project.xml"));
+    QVERIFY(!systemRegistrationCovers({sys}, "karven", mime, self));
+    QCOMPARE(execProgram("\"/a b/c\\\"d\" %F"), QStringLiteral("/a b/c\"d"));
+    QCOMPARE(execProgram("karven\t%F"), QStringLiteral("karven"));
+    QCOMPARE(execProgram("\"/a b"), QString());
+
+    // At start: the per-user registration of an earlier run goes, except the
+    // application icon that desktop launchers name; nothing new is written.
+    const QString id = executableBaseName(self);
+    installSystemWide(sys, quoteExecArgument(self), "application/x-karven-project;", id);
+    const QString home = tmp.filePath("home");
+    FreedesktopAssociationStore store(home, id);
+    store.setRunDatabaseTools(false);
+    QVERIFY(registerFileTypeIn(store, karven(QDir::toNativeSeparators(self))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(sys));
+    registerFileType("KARVEN.File.20", "KARVEN Document File", ".yty", 1);
+    QVERIFY(!QFileInfo::exists(store.desktopEntryPath()));
+    QVERIFY(!QFileInfo::exists(store.mimePackagePath()));
+    QVERIFY(!QFileInfo::exists(store.mimeIconPath()));
+    QVERIFY(QFileInfo::exists(store.applicationIconPath()));
+    registerFileType("KARVEN.File.20", "KARVEN Document File", ".yty", 1);
+    QVERIFY(!QFileInfo::exists(store.desktopEntryPath()));
+
+    // A karven.desktop the user wrote is not ours to remove.
+    writeText(store.desktopEntryPath(), "[Desktop Entry]\nName=mine\n");
+    QVERIFY(!store.removeRegistration());
+    QVERIFY(QFileInfo::exists(store.desktopEntryPath()));
+
+    // Package removed: the per-user registration comes back.
+    QVERIFY(QDir(sys).removeRecursively());
+    QVERIFY(QFile::remove(store.desktopEntryPath()));
+    registerFileType("KARVEN.File.20", "KARVEN Document File", ".yty", 1);
+    QVERIFY(QFileInfo::exists(store.desktopEntryPath()));
+    qunsetenv("XDG_DATA_DIRS");
 }
 
 QTEST_MAIN(FileAssociationTest)
