@@ -49,18 +49,18 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
     for (double v : scalars)
         if (!std::isfinite(v))
             return r;
-    if (!allFinite(g.normalA) || !allFinite(g.normalB) || !allFinite(g.normalFace) || !allFinite(g.normalUpper) ||
-        !(g.upperHeight > 0) || !(l.unitWeight > 0) || l.waterWeight < 0 || l.cohesionA < 0 ||
-        l.cohesionB < 0 || l.frictionA < 0 || l.frictionA >= 90 || l.frictionB < 0 || l.frictionB >= 90 ||
-        l.seismic < 0 || !(g.normalUpper[2] > 0))
+    if (!allFinite(g.normalA) || !allFinite(g.normalB) || !allFinite(g.normalFace) ||
+        !allFinite(g.normalUpper) || !(g.upperHeight > 0) || !(l.unitWeight > 0) || l.waterWeight < 0 ||
+        l.cohesionA < 0 || l.cohesionB < 0 || l.frictionA < 0 || l.frictionA >= 90 || l.frictionB < 0 ||
+        l.frictionB >= 90 || l.seismic < 0 || !(g.normalUpper[2] > 0))
         return r;
-    const Vec3& nA = g.normalA;
-    const Vec3& nB = g.normalB;
+    const Vec3& upA = g.normalA;
+    const Vec3& upB = g.normalB;
     const Vec3& nF = g.normalFace;
     const Vec3& nU = g.normalUpper;
 
     // Line of intersection, pointing down and out of the slope.
-    Vec3 line = cross(nA, nB);
+    Vec3 line = cross(upA, upB);
     const double lineLength = length(line);
     if (lineLength < 1e-9)
         return r;
@@ -83,14 +83,25 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
         return r;
     }
     r.top = scaled(line, -dU / rise);
-    // The two vertices on the crest; a wedge rests on both planes only when
-    // the vertex of each plane lies on the upper side of the other (the four
-    // half-spaces then meet in exactly the tetrahedron of these vertices).
-    if (!meet(nA, nF, nU, dU, r.crestA) || !meet(nB, nF, nU, dU, r.crestB) ||
-        !(dot(nB, r.crestA) > 1e-9 * g.upperHeight) || !(dot(nA, r.crestB) > 1e-9 * g.upperHeight)) {
+    // The two vertices on the crest. Each plane bounds the wedge on the side
+    // where the other plane's crest vertex lies: normally the wedge rests on
+    // both, but one plane may overlie it (Hoek & Bray 1981, Appendix 3); a
+    // block hanging under both rests on neither and is no sliding wedge.
+    // The four half-spaces then meet in exactly the tetrahedron O, top,
+    // crestA, crestB.
+    if (!meet(upA, nF, nU, dU, r.crestA) || !meet(upB, nF, nU, dU, r.crestB)) {
         r.status = WedgeStatus::NotTetrahedron;
         return r;
     }
+    const double sideA = dot(upA, r.crestB), sideB = dot(upB, r.crestA);
+    const double tiny = 1e-9 * g.upperHeight;
+    if (std::fabs(sideA) <= tiny || std::fabs(sideB) <= tiny || (sideA < 0 && sideB < 0)) {
+        r.status = WedgeStatus::NotTetrahedron;
+        return r;
+    }
+    // Normals pointing from each plane into the wedge.
+    const Vec3 nA = sideA > 0 ? upA : scaled(upA, -1);
+    const Vec3 nB = sideB > 0 ? upB : scaled(upB, -1);
 
     r.height = r.top[2];
     r.volume = std::fabs(dot(r.top, cross(r.crestA, r.crestB))) / 6;
@@ -109,7 +120,7 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
 
     // Active resultant: weight, horizontal seismic force along the trend
     // (GB 50330-2013 §5.2.6: Q = αw·G), and the water forces, which push the
-    // wedge off each plane along its upward normal.
+    // wedge off each plane along the plane's normal into the wedge.
     Vec3 trend{{line[0], line[1], 0}};
     const double trendLength = length(trend);
     trend = trendLength > 1e-12 ? scaled(trend, 1 / trendLength) : Vec3{{0, 0, 0}};

@@ -37,7 +37,7 @@ enum class WedgeStatus {
     Invalid,        // inputs out of range, or parallel planes
     NoDaylight,     // the line of intersection does not daylight in the face
     NoUpperOutcrop, // the line never reaches the upper surface
-    NotTetrahedron, // the four planes do not enclose a wedge resting on both A and B
+    NotTetrahedron, // the four planes enclose no wedge that rests on A or on B
 };
 
 struct WedgeResult {
