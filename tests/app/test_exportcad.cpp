@@ -1,0 +1,285 @@
+// 导出CAD文件 through the real main window: the files it writes are those
+// 复制CAD writes for the same options, the clipboard stays as it was, and a
+// failure warns and leaves an earlier file alone.
+#include "app/mainwindow.h"
+#include "app/mdichild.h"
+#include "apptesting.h"
+#include "cad/caddialog.h"
+#include "cad/cadfiledialog.h"
+#include "platform/dwgbinding.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+
+#include <unistd.h>
+
+using apptesting::Boxes;
+using apptesting::Dialogs;
+
+namespace {
+QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(QLatin1String(name));
+}
+
+// Presses a button of the next modal dialog of type D as soon as it shows.
+template <typename D> void answer(QDialogButtonBox::StandardButton button) {
+    QTimer::singleShot(0, [button] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->template findChild<QDialogButtonBox*>()->button(button)->click();
+    });
+}
+
+// 复制CAD minimises the main window, which leaves no active project
+// window; the user coming back activates it again.
+bool comeBack(MainWindow& w, MdiChild* child) {
+    w.showNormal();
+    QApplication::setActiveWindow(&w);
+    auto* area = w.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
+    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->parentWidget()));
+    return w.activeMdiChild() == child;
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+const QString kMarker = QStringLiteral("application/x-karven-test");
+
+void fillClipboard() {
+    auto* data = new QMimeData;
+    data->setText(QStringLiteral("剪贴板上原有的文字"));
+    data->setData(kMarker, QByteArray("\x01\x02keep", 6));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+bool clipboardKept() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->text() == QStringLiteral("剪贴板上原有的文字") &&
+           data->data(kMarker) == QByteArray("\x01\x02keep", 6);
+}
+} // namespace
+
+class TestExportCad : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void writesWhatCopyCadWrites();
+    void cancelWritesNothing();
+    void failureWarnsAndKeepsTheEarlierFile();
+
+private:
+    // A main window with the road-cut example open and analysed.
+    MdiChild* openAnalysed(MainWindow& w);
+    // 导出CAD文件 with OK in the options and `chosen` in the save dialog.
+    void exportTo(MainWindow& w, Dialogs& dialogs, const QString& chosen);
+
+    QTemporaryDir tmp;
+    QString project, cadTemp, out;
+};
+
+void TestExportCad::initTestCase() {
+    apptesting::nameApplication();
+    QVERIFY(tmp.isValid());
+    project = tmp.filePath(QStringLiteral("projects/road-cut.yty"));
+    cadTemp = tmp.filePath(QStringLiteral("cadtemp"));
+    QVERIFY(QDir().mkpath(QFileInfo(project).path()));
+    QVERIFY(QDir().mkpath(cadTemp));
+    QVERIFY(QFile::copy(QStringLiteral(KARVEN_SOURCE_DIR "/examples/road-cut.yty"), project));
+    qputenv("TMPDIR", QFile::encodeName(cadTemp)); // where 复制CAD writes
+}
+
+void TestExportCad::init() {
+    apptesting::clearSettings();
+    QSettings settings;
+    settings.setValue(QStringLiteral("cadradius"), 40);
+    settings.setValue(QStringLiteral("cadheigh"), 7);
+    DwgBinding::setLibraryName(QStringLiteral(VANTREL_LIBRARY));
+    qunsetenv("FAKE_DWG_MODE");
+    out = tmp.filePath(QStringLiteral("out%1").arg(QDateTime::currentMSecsSinceEpoch()));
+    QVERIFY(QDir().mkpath(out));
+}
+
+void TestExportCad::cleanup() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+MdiChild* TestExportCad::openAnalysed(MainWindow& w) {
+    w.show();
+    if (!w.openFile(project))
+        return nullptr;
+    action(w, "actAnalyse")->trigger();
+    MdiChild* child = w.activeMdiChild();
+    return child && !child->project().analysisOff && action(w, "actExportCad")->isEnabled() ? child : nullptr;
+}
+
+void TestExportCad::exportTo(MainWindow& w, Dialogs& dialogs, const QString& chosen) {
+    dialogs.answers << chosen;
+    answer<CadFileDialog>(QDialogButtonBox::Ok);
+    action(w, "actExportCad")->trigger();
+}
+
+void TestExportCad::writesWhatCopyCadWrites() {
+    MainWindow w;
+    MdiChild* child = openAnalysed(w);
+    QVERIFY(child);
+    Boxes boxes;
+    Dialogs dialogs;
+
+    // DXF: 复制CAD for AutoCAD writes the temporary DXF.
+    QSettings().setValue(QStringLiteral("cadtype"), 1);
+    answer<CADDialog>(QDialogButtonBox::Ok);
+    action(w, "actCAD")->trigger();
+    QVERIFY(comeBack(w, child));
+    const QByteArray copied = contents(cadTemp + QStringLiteral("/Karven_NYjdsF.dxf"));
+    QVERIFY(copied.startsWith("  0\r\nSECTION"));
+
+    fillClipboard();
+    const QString dxf = out + QStringLiteral("/路堑.dxf");
+    exportTo(w, dialogs, dxf);
+    QCOMPARE(dialogs.requests.size(), 1);
+    const FileDialogs::Request& request = dialogs.requests.first();
+    QCOMPARE(request.mode, FileDialogs::Mode::Save);
+    QCOMPARE(request.filter, QStringLiteral("DXF文件(*.dxf);;DWG文件(*.dwg)"));
+    QCOMPARE(QDir::fromNativeSeparators(request.directory),
+             QFileInfo(project).canonicalPath() + QStringLiteral("/road-cut.dxf"));
+    QVERIFY(contents(dxf) == copied);
+    QVERIFY(clipboardKept());
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("导出CAD文件"));
+    QVERIFY(boxes.shown.isEmpty());
+    QCOMPARE(child->project().cadRadius, 40);
+    QCOMPARE(child->project().cadTextPercent, 7);
+    // A new file gets the permissions of any new file there, not the
+    // writer's owner-only temporary ones.
+    {
+        QFile probe(out + QStringLiteral("/probe"));
+        QVERIFY(probe.open(QIODevice::WriteOnly));
+        QCOMPARE(QFileInfo(dxf).permissions(), probe.permissions());
+    }
+
+    // DWG: 复制CAD for ZWCAD lets Vantrel write the temporary DWG. The file
+    // carries its time of writing in seconds, so both must fall in one.
+    QSettings().setValue(QStringLiteral("cadtype"), 4);
+    const QString dwg = out + QStringLiteral("/road-cut.DWG");
+    bool compared = false;
+    for (int attempt = 0; attempt < 5 && !compared; ++attempt) {
+        const qint64 start = QDateTime::currentSecsSinceEpoch();
+        answer<CADDialog>(QDialogButtonBox::Ok);
+        action(w, "actCAD")->trigger();
+        QVERIFY(comeBack(w, child));
+        const QByteArray copiedDwg = contents(cadTemp + QStringLiteral("/Karven_NYjdsF.dwg"));
+        fillClipboard();
+        exportTo(w, dialogs, dwg);
+        if (QDateTime::currentSecsSinceEpoch() != start)
+            continue;
+        QVERIFY(copiedDwg.startsWith("AC1018"));
+        QVERIFY(contents(dwg) == copiedDwg);
+        compared = true;
+    }
+    QVERIFY(compared);
+    QVERIFY(clipboardKept());
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestExportCad::cancelWritesNothing() {
+    MainWindow w;
+    QVERIFY(openAnalysed(w));
+    Boxes boxes;
+    Dialogs dialogs;
+    fillClipboard();
+    const QStringList tempBefore = QDir(cadTemp).entryList(QDir::Files);
+    w.statusBar()->clearMessage();
+
+    answer<CadFileDialog>(QDialogButtonBox::Cancel);
+    action(w, "actExportCad")->trigger();
+    QVERIFY(dialogs.requests.isEmpty());
+
+    exportTo(w, dialogs, QString()); // the save dialog cancelled
+    QCOMPARE(dialogs.requests.size(), 1);
+
+    QVERIFY(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    QCOMPARE(QDir(cadTemp).entryList(QDir::Files), tempBefore);
+    QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(w.statusBar()->currentMessage().isEmpty());
+    QVERIFY(clipboardKept());
+}
+
+void TestExportCad::failureWarnsAndKeepsTheEarlierFile() {
+    MainWindow w;
+    MdiChild* child = openAnalysed(w);
+    QVERIFY(child);
+    Boxes boxes;
+    Dialogs dialogs;
+    const QByteArray earlier = "earlier drawing\n";
+
+    struct Case {
+        QString path;
+        QString warning; // with %1 for the native path
+    };
+    // /proc refuses new files even to root; a folder that does not exist.
+    QVector<Case> cases = {
+        {QStringLiteral("/proc/version"), QStringLiteral("无法写入文件%1%")},
+        {out + QStringLiteral("/no/such/folder/x.dxf"), QStringLiteral("无法打开写入文件%1")},
+        {out + QStringLiteral("/no/such/folder/x.dwg"), QStringLiteral("无法打开写入文件%1")},
+    };
+    if (::geteuid() != 0) {
+        const QString locked = out + QStringLiteral("/locked");
+        QVERIFY(QDir().mkpath(locked));
+        for (const char* name : {"/earlier.dxf", "/earlier.dwg"}) {
+            QVERIFY(writeFile(locked + QLatin1String(name), earlier));
+            cases.append({locked + QLatin1String(name), QStringLiteral("无法打开写入文件%1")});
+        }
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    // The DWG writer refusing the drawing (a stand-in library that fails).
+    const QString refused = out + QStringLiteral("/refused.dwg");
+    QVERIFY(writeFile(refused, earlier));
+
+    for (const Case& c : cases) {
+        const QByteArray before = contents(c.path);
+        boxes.shown.clear();
+        w.statusBar()->clearMessage();
+        exportTo(w, dialogs, c.path);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown.first().kind, MessageBox::Kind::Warning);
+        QCOMPARE(boxes.lastText(), c.warning.arg(QDir::toNativeSeparators(c.path)));
+        QCOMPARE(boxes.shown.first().parent, static_cast<QWidget*>(child));
+        QVERIFY(!boxes.cursorOverridden);
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(contents(c.path), before);
+        QVERIFY(w.statusBar()->currentMessage().isEmpty());
+    }
+
+    DwgBinding::setLibraryName(QStringLiteral(FAKE_DWG_LIBRARY));
+    qputenv("FAKE_DWG_MODE", "false");
+    boxes.shown.clear();
+    fillClipboard();
+    exportTo(w, dialogs, refused);
+    QCOMPARE(boxes.lastText(), QStringLiteral("无法写入文件%1%").arg(QDir::toNativeSeparators(refused)));
+    QCOMPARE(contents(refused), earlier);
+    QVERIFY(clipboardKept());
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{QStringLiteral("refused.dwg")});
+    QFile::setPermissions(out + QStringLiteral("/locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QTEST_MAIN(TestExportCad)
+#include "test_exportcad.moc"
