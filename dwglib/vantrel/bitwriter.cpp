@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 namespace vantrel {
 
@@ -220,6 +221,8 @@ void BitWriter::writeTV(const std::string& s)
         writeBS(0);
         return;
     }
+    if (s.size() + 1 > 0xFFFF)
+        throw std::length_error("string too long for a text value");
     writeBS(uint16_t(s.size() + 1));
     writeBytes(reinterpret_cast<const uint8_t*>(s.data()), s.size());
     writeRC(0);

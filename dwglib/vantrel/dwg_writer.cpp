@@ -1,6 +1,7 @@
 #include "dwg_writer.h"
 
 #include "codepage.h"
+#include "format_limits.h"
 #include "object_writer.h"
 #include "r2004_container.h"
 #include "sections.h"
@@ -20,6 +21,7 @@ Bytes writeDwg(const CadDocument& doc, int64_t unixTime)
     const int cp = codePageIndex(doc.header.codePage);
     if (cp < 0)
         throw std::invalid_argument("unknown code page");
+    requireWritable(doc);
     std::vector<ClassDef> classes = standardClasses();
     ObjectsSection objects = writeObjects(doc, classes);
 
