@@ -50,7 +50,7 @@ PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double
     const double cotF = 1 / tf;
 
     // Crack depth for a crack in the upper slope surface (Hoek & Bray 1981,
-    // §7): the surface is H + b·tanψs above the toe there, the plane
+    // ch. 7): the surface is H + b·tanψs above the toe there, the plane
     // (b + H·cotψf)·tanψp.
     const double z = H + b * ts - (b + H * cotF) * tp;
     r.crackDepth = z;
@@ -63,18 +63,18 @@ PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double
     // a flat plane needs no special case.
     r.length = (b + H * cotF) / std::cos(psiP);
     // Weight per metre run of the block toe–crest–crack (Hoek & Bray 1981,
-    // §7, tension crack in the upper slope surface):
+    // ch. 7, tension crack in the upper slope surface):
     // W = γ[(1 − cotψf·tanψp)(b·H + ½H²·cotψf) + ½b²(tanψs − tanψp)];
     // for ψs = 0 it equals ½γH²[(1 − (z/H)²)·cotψp − cotψf] of the same text.
     r.weight = l.unitWeight * ((1 - cotF * tp) * (b * H + 0.5 * H * H * cotF) + 0.5 * b * b * (ts - tp));
     // Water: hydrostatic in the crack, falling linearly along the plane to
-    // zero at the toe (Hoek & Bray 1981, §7): V = ½γw·zw², U = ½γw·zw·A.
+    // zero at the toe (Hoek & Bray 1981, ch. 7): V = ½γw·zw², U = ½γw·zw·A.
     r.waterDepth = l.crackWater * z;
     r.crackForce = 0.5 * l.waterWeight * r.waterDepth * r.waterDepth;
     r.uplift = 0.5 * l.waterWeight * r.waterDepth * r.length;
 
     // Limit equilibrium along the plane with a horizontal seismic force kH·W
-    // (Hoek & Bray 1981, eq. 7.2 with the pseudo-static term; GB 50330-2013
+    // (Hoek & Bray 1981, ch. 7, with the pseudo-static term; GB 50330-2013
     // eq. A.0.2 with Q = αw·G):
     // FS = [c·A + (W(cosψp − kH·sinψp) − U − V·sinψp)·tanφ] / [W(sinψp + kH·cosψp) + V·cosψp].
     // Water may lift the block off the plane; friction then vanishes rather

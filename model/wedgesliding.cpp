@@ -108,7 +108,7 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
     r.areaA = 0.5 * length(cross(r.top, r.crestA));
     r.areaB = 0.5 * length(cross(r.top, r.crestB));
     r.weight = l.unitWeight * r.volume;
-    // Saturated wedge (Hoek & Bray 1981, §8, the short solution's water
+    // Saturated wedge (Hoek & Bray 1981, ch. 8, the short solution's water
     // assumption): the pressure is zero along the traces on the face and on
     // the upper surface and rises linearly to γw·h/2 on the line of
     // intersection (h the wedge's height), so that each plane carries a
