@@ -57,6 +57,15 @@ QImage drawIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    paintIcon(p, size);
+    p.end();
+    return image;
+}
+
+} // namespace
+
+void paintIcon(QPainter& p, double size) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
     // A sheet with a folded corner carrying a stereonet.
@@ -84,11 +93,8 @@ QImage drawIcon(int size) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 128, 0));
     p.drawEllipse(QPointF(c.x() + 6, c.y() + 7), 2.4, 2.4);
-    p.end();
-    return image;
+    p.restore();
 }
-
-} // namespace
 
 bool writeIconFile(const QString& path, int size) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPainter;
 class QSettings;
 
 namespace platform {
@@ -121,6 +122,8 @@ QString unescapeDesktopValue(const QString& value);
 QString quoteExecArgument(const QString& argument);
 // Reads one key of the [Desktop Entry] group; empty when absent.
 QString readDesktopEntryKey(const QString& path, const QString& key);
+// Paints the program's icon into the square (0, 0, size, size).
+void paintIcon(QPainter& painter, double size);
 // Writes the program's icon as a PNG (folders created); false on failure.
 bool writeIconFile(const QString& path, int size);
 
