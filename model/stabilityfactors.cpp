@@ -66,13 +66,11 @@ PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane)
     loads.friction = f.friction;
     loads.crackWater = p.crackWater;
     loads.seismic = p.seismic;
-    // A crack parallel to the crest b behind it lies b / cos d behind it
-    // along the section.
-    const double squareToSection = std::cos(d * kDegToRad);
-    const PlanarResult r = p.crackCritical
-                               ? planarFactorCritical(section, loads)
-                               : planarFactorAt(section, loads, p.crackDistance / squareToSection);
-    f.crackDistance = r.crackDistance * squareToSection;
+    // b is measured horizontally in the section, so that the working shown
+    // checks by hand with the section's own angles.
+    const PlanarResult r = p.crackCritical ? planarFactorCritical(section, loads)
+                                           : planarFactorAt(section, loads, p.crackDistance);
+    f.crackDistance = r.crackDistance;
     f.crackDepth = r.crackDepth;
     f.waterDepth = r.waterDepth;
     f.length = r.length;

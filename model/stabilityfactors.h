@@ -26,7 +26,7 @@ struct PlanarFactor {
     double cohesion = 0, friction = 0;
     double seismic = 0; // kH
     // Working.
-    double crackDistance = 0; // b behind the crest, measured square to the crest (as entered)
+    double crackDistance = 0; // b behind the crest, horizontal in the section
     double crackDepth = 0;    // z
     double waterDepth = 0;    // zw
     double length = 0;        // A, slip length (area per metre run)

@@ -297,17 +297,17 @@ void TestStabilityFactors::projectFactors() {
     const PlanarFactor& p = f.planes.first();
     QVERIFY(p.id == 1 && p.hasBlock && p.cohesion == 25);
     // The section along 190: the face's apparent dip, true dip of the plane;
-    // the critical crack of the closed form, and b reported square to the crest.
+    // the critical crack of the closed form.
     const double face = std::atan(std::tan(60 * kDeg) * std::cos(10 * kDeg));
     QVERIFY(std::fabs(p.faceDip - face / kDeg) < 1e-9);
     const double cotF = 1 / std::tan(face), tanP = std::tan(35 * kDeg);
     QVERIFY(std::fabs(p.crackDepth / 20 - (1 - std::sqrt(cotF * tanP))) < 1e-5);
-    QVERIFY(std::fabs(p.crackDistance / std::cos(10 * kDeg) / 20 - (std::sqrt(cotF / tanP) - cotF)) < 1e-5);
-    // A given crack behind the crest, square to it.
+    QVERIFY(std::fabs(p.crackDistance / 20 - (std::sqrt(cotF / tanP) - cotF)) < 1e-5);
+    // A given crack: its depth checks by hand in the section.
     dc.stability.crackCritical = false;
     dc.stability.crackDistance = 3;
     f = computeStabilityFactors(dc);
-    QVERIFY(std::fabs(f.planes.first().crackDistance - 3) < 1e-9);
+    QVERIFY(std::fabs(f.planes.first().crackDepth - (20 - (3 + 20 * cotF) * tanP)) < 1e-9);
 
     // The wedge 2×3, on the default friction angle, with a horizontal top: its
     // height is the slope height.
