@@ -198,10 +198,25 @@ void TestStabilityFactors::wedgeFrictionOnly() {
         const WedgeResult r = wedgeFactor(wedgeOfHeight(nA, nB, nF, nU, H), l);
         QVERIFY(std::fabs(r.fs - (s.A * std::tan(20 * kDeg) + s.B * std::tan(30 * kDeg))) < 1e-9);
     }
-    // Seismic force along the trend only lowers it.
-    l.seismic = 0.1;
-    QVERIFY(wedgeFactor(wedgeOfHeight(nA, nB, nF, nU, 40), l).fs <
-            s.A * std::tan(20 * kDeg) + s.B * std::tan(30 * kDeg));
+    // A horizontal k·W along the trend e tilts gravity by atan k towards e:
+    // the same as the dry wedge with the whole scene turned so that the
+    // tilted gravity points straight down (Rodrigues' rotation).
+    for (double k : {0.05, 0.2}) {
+        l.seismic = k;
+        const WedgeResult r = wedgeFactor(wedgeOfHeight(nA, nB, nF, nU, 40), l);
+        const Vec3 e = unit({{r.line[0], r.line[1], 0}});
+        const Vec3 g = unit({{k * e[0], k * e[1], -1}});
+        const Vec3 axis = unit(crossOf(g, {{0, 0, -1}}));
+        const double c = -g[2], sn = std::sqrt(1 - c * c);
+        const auto turn = [&](const Vec3& v) {
+            const Vec3 kv = crossOf(axis, v);
+            const double kd = dotOf(axis, v) * (1 - c);
+            return Vec3{{v[0] * c + kv[0] * sn + axis[0] * kd, v[1] * c + kv[1] * sn + axis[1] * kd,
+                         v[2] * c + kv[2] * sn + axis[2] * kd}};
+        };
+        const ShortSolution t = shortSolution(turn(nA), turn(nB), turn(nF), turn(nU));
+        QVERIFY(std::fabs(r.fs - (t.A * std::tan(20 * kDeg) + t.B * std::tan(30 * kDeg))) < 1e-9);
+    }
 }
 
 void TestStabilityFactors::wedgeLosesContact() {
