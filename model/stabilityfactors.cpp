@@ -158,6 +158,9 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, c
     case WedgeStatus::NotTetrahedron:
         f.reason = tr("两结构面与坡面、坡顶面围不成楔体");
         break;
+    case WedgeStatus::NoDrivingForce:
+        f.reason = tr("楔体无下滑力，不会滑动");
+        break;
     case WedgeStatus::Invalid:
         f.reason = tr("计算参数超出范围，不能计算");
         break;

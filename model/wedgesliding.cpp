@@ -1,6 +1,7 @@
 // Wedge sliding in vector form.
 #include "model/wedgesliding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -161,6 +162,10 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
                        : (l.cohesionB * r.areaB + normal * tanB) / r.drivingForce;
         }
     }
-    r.status = std::isfinite(r.fs) && r.drivingForce >= 0 ? WedgeStatus::Wedge : WedgeStatus::Invalid;
+    if (r.mode != WedgeMode::NoContact && !(r.drivingForce > 1e-12 * std::max(1.0, r.weight))) {
+        r.status = WedgeStatus::NoDrivingForce;
+        r.fs = 0;
+    } else
+        r.status = std::isfinite(r.fs) ? WedgeStatus::Wedge : WedgeStatus::Invalid;
     return r;
 }

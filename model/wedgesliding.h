@@ -38,6 +38,7 @@ enum class WedgeStatus {
     NoDaylight,     // the line of intersection does not daylight in the face
     NoUpperOutcrop, // the line never reaches the upper surface
     NotTetrahedron, // the four planes enclose no wedge that rests on A or on B
+    NoDrivingForce, // nothing pushes the wedge along its sliding direction
 };
 
 struct WedgeResult {
