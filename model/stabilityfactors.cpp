@@ -246,7 +246,7 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         indexOfId.insert(project.planes.at(i).id, i);
 
     for (const PlaneRecord& plane : project.planes)
-        if (isUnstable(plane) && DataCenter::isValidAttitude(plane))
+        if (isUnstable(plane))
             out.planes.append(planarFactorOf(project, plane));
     for (const PlaneRecord& wedge : project.wedges) {
         if (!isUnstable(wedge))
