@@ -2,9 +2,10 @@
 # One entry point for everything: installs what a fresh Debian 12 machine
 # lacks, configures and builds, then runs the program or the tests.
 #
-#   scripts/setup.sh run [FILE...]   build, then start Karven (with an example project)
-#   scripts/setup.sh test            build, then run every test with CTest
-#   scripts/setup.sh build           build only
+#   scripts/setup.sh run [FILE...]   build the program, then start Karven (with an example project)
+#   scripts/setup.sh test            build everything, then run every test with CTest
+#   scripts/setup.sh build           build everything (tests and benchmarks too)
+#   scripts/setup.sh package         build the Debian package build/karven_VERSION_ARCH.deb
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,6 +22,7 @@ packages=(
     python3 python3-ezdxf
     chromium xvfb xauth imagemagick xdotool x11-utils poppler-utils
     desktop-file-utils shared-mime-info qttranslations5-l10n
+    dpkg-dev file lintian appstream
 )
 
 as_root() {
@@ -56,22 +58,36 @@ command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 generator=()
 [ -f "$build/CMakeCache.txt" ] || { command -v ninja >/dev/null 2>&1 && generator=(-G Ninja); }
 
+case "$mode" in
+run | test | build | package) ;;
+*)
+    echo "usage: $0 run [FILE...] | test | build | package" >&2
+    exit 2
+    ;;
+esac
+
 cmake -S "$here" -B "$build" "${generator[@]}" "${launcher[@]}" ${KARVEN_CMAKE_ARGS:-}
-cmake --build "$build" -j"$(nproc)"
 
 case "$mode" in
 run)
+    # Only the program and the DWG library it loads.
+    cmake --build "$build" -j"$(nproc)" --target karven Vantrel
     files=("$@")
     [ ${#files[@]} -gt 0 ] || files=("$here/examples/road-cut.yty")
     exec "$build/app/karven" "${files[@]}"
     ;;
 test)
+    cmake --build "$build" -j"$(nproc)"
     cd "$build"
     exec ctest --output-on-failure -j"$(nproc)" ${KARVEN_CTEST_ARGS:-}
     ;;
-build) ;;
-*)
-    echo "usage: $0 run [FILE...] | test | build" >&2
-    exit 2
+build)
+    cmake --build "$build" -j"$(nproc)"
+    ;;
+package)
+    # What the package installs, then the .deb in the build folder.
+    cmake --build "$build" -j"$(nproc)" --target karven_package
+    cpack --config "$build/CPackConfig.cmake" -B "$build"
+    ls "$build"/karven_*.deb
     ;;
 esac
