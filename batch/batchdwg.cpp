@@ -21,25 +21,25 @@ bool available() {
 #endif
 }
 
-bool writeDwgFile(const QByteArray& xml, const QString& path) {
+Result writeDwgFile(const QByteArray& xml, const QString& path) {
 #ifdef KARVEN_BATCH_DWG
     try {
         vantrel::CadDocument doc;
         vantrel::initCadDocument(doc); // as the library's own conversion: the result is not a refusal
         if (!vantrel::parseInterchangeXml(std::string(xml.constData(), size_t(xml.size())), doc))
-            return false;
+            return Result::Refused;
         const vantrel::Bytes bytes = vantrel::writeDwg(doc, QDateTime::currentSecsSinceEpoch());
         const QByteArray p = path.toUtf8(); // the writer takes UTF-8 paths
-        return vantrel::saveFileAtomically(std::string(p.constData(), size_t(p.size())), bytes);
-    } catch (const std::exception&) {
-        return false;
+        return vantrel::saveFileAtomically(std::string(p.constData(), size_t(p.size())), bytes)
+                   ? Result::Written
+                   : Result::NotWritten;
     } catch (...) {
-        return false;
+        return Result::Refused; // the writer throws on documents it cannot encode
     }
 #else
     Q_UNUSED(xml);
     Q_UNUSED(path);
-    return false;
+    return Result::NotWritten;
 #endif
 }
 

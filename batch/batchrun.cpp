@@ -220,6 +220,7 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
     project.buildConclusion();
 
     QStringList failed;
+    bool refused = false;
     if (!options.reportDir.isEmpty() || !options.pngDir.isEmpty()) {
         QImage picture(options.size, QImage::Format_ARGB32);
         renderStereonetImage(picture, project);
@@ -245,15 +246,27 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
         }
         if (!options.dwgDir.isEmpty()) {
             const QString path = outputPath(options.dwgDir, outputName, ".dwg");
-            if (!BatchDwg::writeDwgFile(CadExport::drawingXml(project), path))
+            switch (BatchDwg::writeDwgFile(CadExport::drawingXml(project), path)) {
+            case BatchDwg::Result::Written:
+                break;
+            case BatchDwg::Result::Refused:
+                refused = true;
+                break;
+            case BatchDwg::Result::NotWritten:
                 failed << native(path);
+                break;
+            }
         }
     }
 
     result.json = BatchJson::projectObject(project, file, computeStabilityFactors(project));
-    result.ok = failed.isEmpty();
-    if (!result.ok)
-        result.error = tr("无法写入文件%1").arg(failed.join(QStringLiteral("、")));
+    result.ok = failed.isEmpty() && !refused;
+    QStringList reasons;
+    if (!failed.isEmpty())
+        reasons << tr("无法写入文件%1").arg(failed.join(QStringLiteral("、")));
+    if (refused)
+        reasons << tr("图形含有DWG无法表示的数据（如超出范围的产状），未写DWG文件");
+    result.error = reasons.join(QStringLiteral("；"));
     return result;
 }
 
