@@ -7,101 +7,139 @@
 
 namespace vantrel {
 
-void BitWriter::writeBit(bool b)
-{
-    const size_t byte = bits_ >> 3;
-    if (byte >= buf_.size())
-        buf_.push_back(0);
-    if (b)
-        buf_[byte] |= uint8_t(0x80u >> (bits_ & 7));
-    ++bits_;
+namespace {
+
+// Buffers of finished writers, kept for the next ones: a drawing is
+// thousands of small objects, each written through a few writers.
+struct BufferPool {
+    std::vector<Bytes> free;
+};
+
+BufferPool& pool() {
+    thread_local BufferPool p;
+    return p;
 }
 
-void BitWriter::writeBits(uint32_t value, int count)
-{
-    for (int i = count - 1; i >= 0; --i)
-        writeBit((value >> i) & 1u);
-}
+} // namespace
 
-void BitWriter::writeRC(uint8_t v)
-{
-    if ((bits_ & 7) == 0) {
-        buf_.push_back(v);
-        bits_ += 8;
-        return;
+BitWriter::BitWriter() {
+    BufferPool& p = pool();
+    if (!p.free.empty()) {
+        buf_ = std::move(p.free.back());
+        p.free.pop_back();
     }
-    writeBits(v, 8);
 }
 
-void BitWriter::writeRS(uint16_t v)
-{
-    writeRC(uint8_t(v & 0xFF));
-    writeRC(uint8_t(v >> 8));
+BitWriter::~BitWriter() {
+    if (buf_.capacity() == 0 || buf_.capacity() > 0x10000)
+        return;
+    BufferPool& p = pool();
+    if (p.free.size() < 32) {
+        buf_.clear();
+        p.free.push_back(std::move(buf_));
+    }
 }
 
-void BitWriter::writeRL(uint32_t v)
-{
-    writeRS(uint16_t(v & 0xFFFF));
-    writeRS(uint16_t(v >> 16));
+void BitWriter::grow(size_t bytes) {
+    size_t n = buf_.size() * 2;
+    if (n < bytes)
+        n = bytes;
+    if (n < 64)
+        n = 64;
+    buf_.resize(n, 0);
 }
 
-void BitWriter::writeRD(double v)
-{
+void BitWriter::writeRS(uint16_t v) {
+    const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+    writeBytes(b, 2);
+}
+
+void BitWriter::writeRL(uint32_t v) {
+    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    writeBytes(b, 4);
+}
+
+void BitWriter::writeRD(double v) {
     uint8_t raw[8];
-    std::memcpy(raw, &v, 8);  // little-endian hosts only (x86, ARM)
-    for (uint8_t c : raw)
-        writeRC(c);
+    std::memcpy(raw, &v, 8); // little-endian hosts only (x86, ARM)
+    writeBytes(raw, 8);
 }
 
-void BitWriter::writeBytes(const uint8_t* data, size_t n)
-{
-    for (size_t i = 0; i < n; ++i)
-        writeRC(data[i]);
+void BitWriter::writeBytes(const uint8_t* data, size_t n) {
+    if (n == 0)
+        return;
+    const size_t at = bits_ >> 3;
+    const unsigned used = unsigned(bits_ & 7);
+    reserveBytes(at + n + 1);
+    uint8_t* out = buf_.data() + at;
+    if (used == 0) {
+        std::memcpy(out, data, n);
+    } else {
+        // Each byte straddles two: its high bits finish the open byte.
+        for (size_t i = 0; i < n; ++i) {
+            out[i] |= uint8_t(data[i] >> used);
+            out[i + 1] = uint8_t(data[i] << (8 - used));
+        }
+    }
+    bits_ += 8 * n;
 }
 
-void BitWriter::writeBB(uint8_t v) { writeBits(v & 3u, 2); }
+const Bytes& BitWriter::bytes() const {
+    buf_.resize(byteSize());
+    return buf_;
+}
 
-void BitWriter::write3B(uint8_t v)
-{
+Bytes BitWriter::takeBytes() {
+    buf_.resize(byteSize());
+    bits_ = 0;
+    return std::move(buf_);
+}
+
+void BitWriter::write3B(uint8_t v) {
     // Read back as: bit; if set, shift in a second; if that is set, a third.
     switch (v) {
-    case 0: writeBit(false); break;
-    case 2: writeBits(0b10, 2); break;
-    case 6: writeBits(0b110, 3); break;
-    default: writeBits(0b111, 3); break;
+    case 0:
+        writeBits(0, 1);
+        break;
+    case 2:
+        writeBits(0b10, 2);
+        break;
+    case 6:
+        writeBits(0b110, 3);
+        break;
+    default:
+        writeBits(0b111, 3);
+        break;
     }
 }
 
-void BitWriter::writeBS(uint16_t v)
-{
+void BitWriter::writeBS(uint16_t v) {
     if (v == 0) {
-        writeBB(2);           // 10: value 0
+        writeBB(2); // 10: value 0
     } else if (v == 256) {
-        writeBB(3);           // 11: value 256
+        writeBB(3); // 11: value 256
     } else if (v < 256) {
-        writeBB(1);           // 01: one unsigned char follows
+        writeBB(1); // 01: one unsigned char follows
         writeRC(uint8_t(v));
     } else {
-        writeBB(0);           // 00: RS follows
+        writeBB(0); // 00: RS follows
         writeRS(v);
     }
 }
 
-void BitWriter::writeBL(uint32_t v)
-{
+void BitWriter::writeBL(uint32_t v) {
     if (v == 0) {
-        writeBB(2);           // 10: value 0
+        writeBB(2); // 10: value 0
     } else if (v < 256) {
-        writeBB(1);           // 01: one unsigned char follows
+        writeBB(1); // 01: one unsigned char follows
         writeRC(uint8_t(v));
     } else {
-        writeBB(0);           // 00: RL follows
+        writeBB(0); // 00: RL follows
         writeRL(v);
     }
 }
 
-void BitWriter::writeBLL(uint64_t v)
-{
+void BitWriter::writeBLL(uint64_t v) {
     unsigned len = 0;
     for (uint64_t t = v; t; t >>= 8)
         ++len;
@@ -110,41 +148,38 @@ void BitWriter::writeBLL(uint64_t v)
         writeRC(uint8_t(v >> (8 * i)));
 }
 
-void BitWriter::writeBD(double v)
-{
+void BitWriter::writeBD(double v) {
     if (v == 1.0) {
-        writeBB(1);           // 01: 1.0
+        writeBB(1); // 01: 1.0
     } else if (v == 0.0 && !std::signbit(v)) {
-        writeBB(2);           // 10: 0.0
+        writeBB(2); // 10: 0.0
     } else {
-        writeBB(0);           // 00: RD follows
+        writeBB(0); // 00: RD follows
         writeRD(v);
     }
 }
 
-void BitWriter::writeDD(double v, double def)
-{
+void BitWriter::writeDD(double v, double def) {
     uint8_t a[8], d[8];
     std::memcpy(a, &v, 8);
     std::memcpy(d, &def, 8);
     if (std::memcmp(a, d, 8) == 0) {
-        writeBB(0);           // 00: the default
+        writeBB(0); // 00: the default
     } else if (std::memcmp(a + 4, d + 4, 4) == 0) {
-        writeBB(1);           // 01: bytes 0-3 replaced
+        writeBB(1); // 01: bytes 0-3 replaced
         writeBytes(a, 4);
     } else if (std::memcmp(a + 6, d + 6, 2) == 0) {
-        writeBB(2);           // 10: bytes 4-5, then bytes 0-3 replaced
+        writeBB(2); // 10: bytes 4-5, then bytes 0-3 replaced
         writeRC(a[4]);
         writeRC(a[5]);
         writeBytes(a, 4);
     } else {
-        writeBB(3);           // 11: full RD
+        writeBB(3); // 11: full RD
         writeRD(v);
     }
 }
 
-void BitWriter::writeBE(double x, double y, double z)
-{
+void BitWriter::writeBE(double x, double y, double z) {
     if (x == 0.0 && y == 0.0 && z == 1.0) {
         writeBit(true);
         return;
@@ -155,8 +190,7 @@ void BitWriter::writeBE(double x, double y, double z)
     writeBD(z);
 }
 
-void BitWriter::writeBT(double t)
-{
+void BitWriter::writeBT(double t) {
     if (t == 0.0) {
         writeBit(true);
         return;
@@ -165,8 +199,7 @@ void BitWriter::writeBT(double t)
     writeBD(t);
 }
 
-void BitWriter::writeMCu(uint64_t v)
-{
+void BitWriter::writeMCu(uint64_t v) {
     // 7 data bits per byte, least significant group first; 0x80 = more.
     do {
         uint8_t b = uint8_t(v & 0x7F);
@@ -177,8 +210,7 @@ void BitWriter::writeMCu(uint64_t v)
     } while (v);
 }
 
-void BitWriter::writeMCs(int64_t v)
-{
+void BitWriter::writeMCs(int64_t v) {
     // As MCu, but the last byte keeps 6 data bits and 0x40 is the sign.
     const bool neg = v < 0;
     uint64_t m = neg ? uint64_t(-v) : uint64_t(v);
@@ -192,8 +224,7 @@ void BitWriter::writeMCs(int64_t v)
     }
 }
 
-void BitWriter::writeMS(uint32_t v)
-{
+void BitWriter::writeMS(uint32_t v) {
     // 15 data bits per little-endian short; 0x8000 = more.
     do {
         uint16_t s = uint16_t(v & 0x7FFF);
@@ -204,19 +235,17 @@ void BitWriter::writeMS(uint32_t v)
     } while (v);
 }
 
-void BitWriter::writeH(uint8_t code, uint64_t handle)
-{
+void BitWriter::writeH(uint8_t code, uint64_t handle) {
     uint8_t raw[8];
     int n = 0;
     for (uint64_t t = handle; t; t >>= 8)
         raw[n++] = uint8_t(t);
     writeRC(uint8_t((code << 4) | n));
-    for (int i = n - 1; i >= 0; --i)  // most significant byte first
+    for (int i = n - 1; i >= 0; --i) // most significant byte first
         writeRC(raw[i]);
 }
 
-void BitWriter::writeTV(const std::string& s)
-{
+void BitWriter::writeTV(const std::string& s) {
     if (s.empty()) {
         writeBS(0);
         return;
@@ -228,15 +257,13 @@ void BitWriter::writeTV(const std::string& s)
     writeRC(0);
 }
 
-void BitWriter::writeTU(const std::u16string& s)
-{
+void BitWriter::writeTU(const std::u16string& s) {
     writeBS(uint16_t(s.size()));
     for (char16_t c : s)
         writeRS(uint16_t(c));
 }
 
-void BitWriter::writeCMC(int aci)
-{
+void BitWriter::writeCMC(int aci) {
     // Colour method in the top byte of the RGB word: 0xC0 by layer,
     // 0xC1 by block, 0xC3 colour index in the low byte.
     uint32_t rgb;
@@ -251,58 +278,94 @@ void BitWriter::writeCMC(int aci)
     writeRC(0);
 }
 
-void BitWriter::writeENC(int aci)
-{
+void BitWriter::writeENC(int aci) {
     // Flags in bits 8-15 (0x8000 RGB, 0x4000 colour book, 0x2000 alpha);
     // none are used, so the short holds the plain index.
     writeBS(uint16_t(aci & 0x1FF));
 }
 
-void BitWriter::patchRL(size_t pos, uint32_t v)
-{
-    for (int i = 0; i < 32; ++i) {
-        const size_t p = pos + size_t(i);
-        const int byteIdx = i / 8;          // RL is little-endian by byte
-        const int bitInByte = 7 - (i % 8);
-        const bool bit = (v >> (byteIdx * 8 + bitInByte)) & 1u;
-        uint8_t& b = buf_[p >> 3];
-        const uint8_t mask = uint8_t(0x80u >> (p & 7));
-        b = bit ? uint8_t(b | mask) : uint8_t(b & ~mask);
+void BitWriter::patchRL(size_t pos, uint32_t v) {
+    // Four bytes, least significant first, each MSB-first at its position.
+    const unsigned shift = unsigned(pos & 7);
+    uint8_t* p = buf_.data() + (pos >> 3);
+    for (int i = 0; i < 4; ++i, ++p) {
+        const uint8_t byte = uint8_t(v >> (8 * i));
+        if (shift == 0) {
+            p[0] = byte;
+        } else {
+            const uint8_t keepHigh = uint8_t(0xFF << (8 - shift));
+            p[0] = uint8_t((p[0] & keepHigh) | (byte >> shift));
+            p[1] = uint8_t((p[1] & (0xFF >> shift)) | uint8_t(byte << (8 - shift)));
+        }
     }
 }
 
-void BitWriter::appendBits(const BitWriter& other)
-{
-    const size_t n = other.bits_;
-    size_t i = 0;
-    if ((bits_ & 7) == 0) {
-        for (; i + 8 <= n; i += 8)
-            writeRC(other.buf_[i >> 3]);
-    }
-    for (; i < n; ++i)
-        writeBit((other.buf_[i >> 3] >> (7 - (i & 7))) & 1u);
+void BitWriter::appendBits(const BitWriter& other) {
+    const size_t whole = other.bits_ >> 3;
+    writeBytes(other.buf_.data(), whole); // the other's buffer holds at least whole + 1 bytes
+    const int rest = int(other.bits_ & 7);
+    if (rest)
+        writeBits(uint32_t(other.buf_[whole] >> (8 - rest)), rest);
 }
 
-uint16_t crc16(uint16_t seed, const uint8_t* data, size_t n)
-{
-    static const std::array<uint16_t, 256> table = [] {
-        std::array<uint16_t, 256> t{};
+Bytes objectRecord(const Bytes& body) {
+    Bytes out;
+    out.reserve(body.size() + 8);
+    uint32_t v = uint32_t(body.size());
+    do { // MS: 15 data bits per little-endian short, 0x8000 = more
+        uint16_t u = uint16_t(v & 0x7FFF);
+        v >>= 15;
+        if (v)
+            u |= 0x8000;
+        out.push_back(uint8_t(u));
+        out.push_back(uint8_t(u >> 8));
+    } while (v);
+    out.insert(out.end(), body.begin(), body.end());
+    const uint16_t crc = crc16(0xC0C1, out.data(), out.size());
+    out.push_back(uint8_t(crc));
+    out.push_back(uint8_t(crc >> 8));
+    return out;
+}
+
+namespace {
+
+// CRC-16/ARC tables for four bytes at a time: t[0] is the classic
+// byte table, t[k][b] the effect of byte b followed by k zero bytes.
+struct Crc16Tables {
+    uint16_t t[4][256];
+    Crc16Tables() {
         for (unsigned i = 0; i < 256; ++i) {
             uint16_t c = uint16_t(i);
             for (int k = 0; k < 8; ++k)
                 c = (c & 1) ? uint16_t((c >> 1) ^ 0xA001) : uint16_t(c >> 1);
-            t[i] = c;
+            t[0][i] = c;
         }
-        return t;
-    }();
+        for (int k = 1; k < 4; ++k)
+            for (unsigned i = 0; i < 256; ++i)
+                t[k][i] = uint16_t((t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF]);
+    }
+};
+
+const Crc16Tables& crc16Tables() {
+    static const Crc16Tables tables;
+    return tables;
+}
+
+} // namespace
+
+uint16_t crc16(uint16_t seed, const uint8_t* data, size_t n) {
+    const Crc16Tables& tb = crc16Tables();
     uint16_t crc = seed;
-    for (size_t i = 0; i < n; ++i)
-        crc = uint16_t((crc >> 8) ^ table[(crc ^ data[i]) & 0xFF]);
+    for (; n >= 4; n -= 4, data += 4) {
+        const uint16_t x = uint16_t(crc ^ (data[0] | (data[1] << 8)));
+        crc = uint16_t(tb.t[3][x & 0xFF] ^ tb.t[2][x >> 8] ^ tb.t[1][data[2]] ^ tb.t[0][data[3]]);
+    }
+    for (; n > 0; --n, ++data)
+        crc = uint16_t((crc >> 8) ^ tb.t[0][(crc ^ *data) & 0xFF]);
     return crc;
 }
 
-uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n)
-{
+uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n) {
     static const std::array<uint32_t, 256> table = [] {
         std::array<uint32_t, 256> t{};
         for (uint32_t i = 0; i < 256; ++i) {
@@ -319,4 +382,4 @@ uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n)
     return ~crc;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

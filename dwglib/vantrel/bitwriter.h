@@ -26,30 +26,48 @@ enum HandleCode : uint8_t {
 
 class BitWriter {
 public:
-    BitWriter() = default;
+    BitWriter();
+    ~BitWriter();
+    BitWriter(const BitWriter&) = default;
+    BitWriter& operator=(const BitWriter&) = default;
+    BitWriter(BitWriter&&) noexcept = default;
+    BitWriter& operator=(BitWriter&&) noexcept = default;
 
     // Raw bits and bytes, most significant bit of each byte first.
-    void writeBit(bool b);
-    void writeBits(uint32_t value, int count);  // high bit of value first
-    void writeRC(uint8_t v);                    // RC: raw char
-    void writeRS(uint16_t v);                   // RS: raw short, little-endian
-    void writeRL(uint32_t v);                   // RL: raw long, little-endian
-    void writeRD(double v);                     // RD: raw IEEE double
+    void writeBit(bool b) { writeBits(b ? 1u : 0u, 1); }
+    void writeBits(uint32_t value, int count);   // 1..32 bits, high bit of value first
+    void writeRC(uint8_t v) { writeBits(v, 8); } // RC: raw char
+    void writeRS(uint16_t v);                    // RS: raw short, little-endian
+    void writeRL(uint32_t v);                    // RL: raw long, little-endian
+    void writeRD(double v);                      // RD: raw IEEE double
     void writeBytes(const uint8_t* data, size_t n);
     void writeBytes(const Bytes& b) { writeBytes(b.data(), b.size()); }
 
-    void writeB(bool b) { writeBit(b); }        // B
-    void writeBB(uint8_t v);                    // BB: 2 bits
-    void write3B(uint8_t v);                    // 3B: 0, 2, 6 or 7 in 1-3 bits
-    void writeBS(uint16_t v);                   // BS: bitshort
-    void writeBL(uint32_t v);                   // BL: bitlong
-    void writeBLL(uint64_t v);                  // BLL: 3-bit byte count, bytes
-    void writeBD(double v);                     // BD: bitdouble
-    void writeDD(double v, double def);         // DD: double with default
-    void write2RD(double x, double y) { writeRD(x); writeRD(y); }
-    void write2BD(double x, double y) { writeBD(x); writeBD(y); }
-    void write3BD(double x, double y, double z) { writeBD(x); writeBD(y); writeBD(z); }
-    void write2DD(double x, double y, double dx, double dy) { writeDD(x, dx); writeDD(y, dy); }
+    void writeB(bool b) { writeBit(b); }              // B
+    void writeBB(uint8_t v) { writeBits(v & 3u, 2); } // BB: 2 bits
+    void write3B(uint8_t v);                          // 3B: 0, 2, 6 or 7 in 1-3 bits
+    void writeBS(uint16_t v);                         // BS: bitshort
+    void writeBL(uint32_t v);                         // BL: bitlong
+    void writeBLL(uint64_t v);                        // BLL: 3-bit byte count, bytes
+    void writeBD(double v);                           // BD: bitdouble
+    void writeDD(double v, double def);               // DD: double with default
+    void write2RD(double x, double y) {
+        writeRD(x);
+        writeRD(y);
+    }
+    void write2BD(double x, double y) {
+        writeBD(x);
+        writeBD(y);
+    }
+    void write3BD(double x, double y, double z) {
+        writeBD(x);
+        writeBD(y);
+        writeBD(z);
+    }
+    void write2DD(double x, double y, double dx, double dy) {
+        writeDD(x, dx);
+        writeDD(y, dy);
+    }
     void writeBE(double x, double y, double z); // BE: extrusion, 1 bit for (0,0,1)
     void writeBT(double t);                     // BT: thickness, 1 bit for 0.0
     void writeMCu(uint64_t v);                  // MC: modular char, unsigned
@@ -69,8 +87,8 @@ public:
 
     size_t bitPosition() const { return bits_; }
     size_t byteSize() const { return (bits_ + 7) / 8; }
-    const Bytes& bytes() const { return buf_; }
-    Bytes takeBytes() { return std::move(buf_); }
+    const Bytes& bytes() const; // exactly byteSize() bytes
+    Bytes takeBytes();          // the bytes; the writer starts empty
 
     // Overwrite 32 bits (RL) at an earlier bit position.
     void patchRL(size_t bitPos, uint32_t v);
@@ -78,17 +96,48 @@ public:
     void appendBits(const BitWriter& other);
 
 private:
-    Bytes buf_;
+    void reserveBytes(size_t n) {
+        if (n > buf_.size())
+            grow(n);
+    }
+    void grow(size_t bytes);
+
+    // At least byteSize() bytes; the bits beyond bits_ are zero, so a
+    // write only ORs into the open byte and stores the bytes after it.
+    mutable Bytes buf_;
     size_t bits_ = 0;
 };
+
+inline void BitWriter::writeBits(uint32_t value, int count) {
+    if (count <= 0)
+        return;
+    const size_t at = bits_ >> 3;
+    reserveBytes(at + 5);
+    // The value's bits at the top of a 64-bit window, then moved to the
+    // current bit of the open byte: at most five bytes are touched.
+    const uint64_t v = ((uint64_t(value) << (64 - count)) >> (bits_ & 7));
+    uint8_t* p = buf_.data() + at;
+    p[0] = uint8_t(p[0] | uint8_t(v >> 56));
+    p[1] = uint8_t(v >> 48);
+    p[2] = uint8_t(v >> 40);
+    p[3] = uint8_t(v >> 32);
+    p[4] = uint8_t(v >> 24);
+    bits_ += size_t(count);
+}
+
+// An object as the objects section stores it: MS size in bytes, the
+// object's bytes, RS CRC (seed 0xC0C1) over both.
+Bytes objectRecord(const Bytes& body);
 
 // The 16-bit CRC the format calls "CRC8" (CRC-16/ARC table, reflected
 // polynomial 0xA001) starting from the given seed; sections use 0xC0C1.
 uint16_t crc16(uint16_t seed, const uint8_t* data, size_t n);
-inline uint16_t crc16(uint16_t seed, const Bytes& b) { return crc16(seed, b.data(), b.size()); }
+inline uint16_t crc16(uint16_t seed, const Bytes& b) {
+    return crc16(seed, b.data(), b.size());
+}
 
 // Standard zlib CRC-32 (reflected polynomial 0xEDB88320), as used in the
 // R2004 file header.
 uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n);
 
-}  // namespace vantrel
+} // namespace vantrel

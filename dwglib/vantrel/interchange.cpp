@@ -50,6 +50,16 @@ bool isXmlChar(uint32_t cp) {
 // Well-formed UTF-8 holding only characters XML allows.
 void checkEncoding(const unsigned char* p, const unsigned char* end) {
     while (p < end) {
+        // Eight plain ASCII bytes at a time (no high bit, none below 0x20).
+        if (end - p >= 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            const uint64_t high = 0x8080808080808080ull;
+            if (((w | (w - 0x2020202020202020ull)) & high) == 0) {
+                p += 8;
+                continue;
+            }
+        }
         const unsigned char c = *p;
         if (c >= 0x20 && c < 0x80) {
             ++p;
@@ -221,6 +231,11 @@ size_t trailingSpace(const char* b, const char* e) {
 }
 
 Span trimmed(Span s) {
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x80;
+    };
+    if (!s.empty() && plain(s.b[0]) && plain(s.e[-1]))
+        return s; // the usual case: nothing to trim
     while (size_t k = leadingSpace(s.b, s.e))
         s.b += k;
     while (size_t k = trailingSpace(s.b, s.e))
@@ -457,20 +472,18 @@ private:
             refuse();
         const char quote = *p_++;
         a.raw.b = p_;
-        a.hasRef = false;
-        for (;;) {
-            if (p_ == end_ || *p_ == '<')
-                refuse();
-            if (*p_ == quote)
-                break;
-            if (*p_ == '&') {
-                a.hasRef = true;
-                reference(p_, end_);
-            } else {
-                ++p_;
-            }
-        }
-        a.raw.e = p_++;
+        const char* q = static_cast<const char*>(std::memchr(p_, quote, size_t(end_ - p_)));
+        if (!q || std::memchr(p_, '<', size_t(q - p_)))
+            refuse();
+        a.hasRef = std::memchr(p_, '&', size_t(q - p_)) != nullptr;
+        if (a.hasRef)
+            for (const char* r = p_; r < q;)
+                if (*r == '&')
+                    reference(r, q);
+                else
+                    ++r;
+        a.raw.e = q;
+        p_ = q + 1;
         return a;
     }
 

@@ -2,6 +2,8 @@
 
 #include "codepage.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <stdexcept>
 
@@ -14,6 +16,32 @@ std::vector<ClassDef> standardClasses()
         {501, 0, "ObjectDBX Classes", "AcDbPlaceHolder", "ACDBPLACEHOLDER", false, 0x1F3},
         {502, 0, "ObjectDBX Classes", "AcDbLayout", "LAYOUT", false, 0x1F3},
     };
+}
+
+void writeColorCmc(BitWriter& w, int aci)
+{
+    uint32_t rgb;
+    if (aci == 256)
+        rgb = 0xC0000000u;
+    else if (aci == 0)
+        rgb = 0xC1000000u;
+    else
+        rgb = 0xC3000000u | uint32_t(aci & 0xFF);
+    w.writeBS(0);       // BS: colour index, 0 for R2004+
+    w.writeBL(rgb);     // BL: RGB word, method in the top byte
+    w.writeRC(0);       // RC: no colour name, no book name
+}
+
+bool dictionaryNameLess(const std::string& a, const std::string& b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb;
+    }
+    return a.size() < b.size();
 }
 
 namespace {
@@ -90,13 +118,7 @@ public:
         const uint32_t dataBits = uint32_t(d.bitPosition());
         d.patchRL(sizePos_, dataBits);
         d.appendBits(hs);
-        const Bytes& body = d.bytes();
-        BitWriter out;
-        out.writeMS(uint32_t(body.size()));    // MS: object size in bytes
-        out.writeBytes(body);
-        const uint16_t crc = crc16(0xC0C1, out.bytes());
-        out.writeRS(crc);                      // RS: CRC over size and data
-        return out.takeBytes();
+        return objectRecord(d.bytes());        // MS size, data, RS CRC over both
     }
 
     BitWriter d;   // data stream
@@ -156,9 +178,9 @@ void writeDimVarsStyle(ObjectBuilder& b)
     d.writeB(false);               // B DIMSAH
     d.writeB(false);               // B DIMTIX
     d.writeB(false);               // B DIMSOXD
-    d.writeCMC(0);                 // CMC DIMCLRD (by block)
-    d.writeCMC(0);                 // CMC DIMCLRE
-    d.writeCMC(0);                 // CMC DIMCLRT
+    writeColorCmc(d, 0);           // CMC DIMCLRD (by block)
+    writeColorCmc(d, 0);           // CMC DIMCLRE
+    writeColorCmc(d, 0);           // CMC DIMCLRT
     d.writeBS(0);                  // BS DIMADEC
     d.writeBS(4);                  // BS DIMDEC
     d.writeBS(4);                  // BS DIMTDEC
@@ -196,7 +218,7 @@ public:
         BitWriter out;
         out.writeRL(0x0DCA);  // RL: 0x0DCA, start of the R2004 object stream
         for (auto& [h, bytes] : objects_) {
-            sec.offsets[h] = uint32_t(out.byteSize());
+            sec.offsets.emplace_hint(sec.offsets.end(), h, uint32_t(out.byteSize()));
             out.writeBytes(bytes);
         }
         sec.data = out.takeBytes();
@@ -208,9 +230,12 @@ private:
 
     void store(Handle h, ObjectBuilder& b)
     {
-        if (h == 0 || objects_.count(h))
+        // Handles mostly arrive in increasing order: insert at the end.
+        const size_t before = objects_.size();
+        auto it = objects_.emplace_hint(objects_.end(), h, Bytes());
+        if (h == 0 || objects_.size() == before)
             throw std::logic_error("duplicate or null handle");
-        objects_[h] = b.finish();
+        it->second = b.finish();
     }
 
     uint16_t classNumber(const char* dxf)
@@ -293,7 +318,7 @@ private:
                               : l.lineweight == -1 ? 29 : 0;
             uint16_t flags = uint16_t((l.color < 0 ? 2 : 0) | (l.plot ? 16 : 0) | (lwIndex << 5));
             b.d.writeBS(flags);
-            b.d.writeCMC(std::abs(l.color));    // CMC: colour
+            writeColorCmc(b.d, std::abs(l.color));  // CMC: colour
             b.hs.writeH(kHardPointer, plotStyleNormal);  // H 5: plot style
             b.hs.writeH(kHardPointer, l.lineType);       // H 5: line type
             store(l.handle, b);
@@ -418,7 +443,7 @@ private:
             d.writeBL(0);                       // BL: preview size
             b.hs.writeH(kHardOwner, blk.blockEntity);  // H 3: BLOCK
             for (const auto& e : blk.entities)
-                b.hs.writeH(kSoftPointer, e.handle);   // H 4: owned entities
+                b.hs.writeH(kHardOwner, e.handle);     // H 3: owned entities
             b.hs.writeH(kHardOwner, blk.endBlock);     // H 3: ENDBLK
             b.hs.writeH(kHardPointer, blk.layout);     // H 5: layout
             store(blk.handle, b);
@@ -546,10 +571,17 @@ private:
             b.d.writeBL(uint32_t(dict.entries.size()));  // BL: number of items
             b.d.writeBS(uint16_t(dict.cloning));         // BS: cloning flag
             b.d.writeRC(dict.hardOwner ? 1 : 0);         // RC: hard owner flag
+            // Entries sorted by name, as AutoCAD keeps them.
+            std::vector<const DictionaryEntry*> sorted;
             for (const auto& e : dict.entries)
-                b.text(e.name);                          // T: item name
-            for (const auto& e : dict.entries)
-                b.hs.writeH(kSoftOwner, e.target);       // H 2: item
+                sorted.push_back(&e);
+            std::stable_sort(sorted.begin(), sorted.end(), [](auto* x, auto* y) {
+                return dictionaryNameLess(x->name, y->name);
+            });
+            for (const auto* e : sorted)
+                b.text(e->name);                         // T: item name
+            for (const auto* e : sorted)
+                b.hs.writeH(kSoftOwner, e->target);      // H 2: item
             if (dict.withDefault)
                 b.hs.writeH(kHardPointer, dict.defaultEntry);  // H 5: default entry
             store(dict.handle, b);
@@ -566,13 +598,13 @@ private:
             b.text(m.name);                     // T: name
             b.text("");                         // T: description
             d.writeBS(0);                       // BS: flags
-            d.writeCMC(256);                    // CMC: fill colour
+            writeColorCmc(d, 256);              // CMC: fill colour
             d.writeBD(kHalfPi);                 // BD: start angle
             d.writeBD(kHalfPi);                 // BD: end angle
             d.writeRC(2);                       // RC: number of lines
             for (double off : {0.5, -0.5}) {
                 d.writeBD(off);                 // BD: offset
-                d.writeCMC(256);                // CMC: colour
+                writeColorCmc(d, 256);          // CMC: colour
                 d.writeBS(0x7FFF);              // BS: line type index, by layer
             }
             store(m.handle, b);
@@ -582,9 +614,9 @@ private:
             ObjectBuilder b = builder();
             b.beginObject(classNumber("LAYOUT"), lay.handle, layoutDict, {layoutDict});
             BitWriter& d = b.d;
-            // Plot settings part.
+            // Plot settings part (§20.4.85 LAYOUT, PLOTSETTINGS fields).
+            b.text("");                         // T: page setup name
             b.text("none_device");              // T: printer/config file
-            b.text("ISO_A4_(210.00_x_297.00_MM)");  // T: paper size
             d.writeBS(lay.modelSpace ? 0x5D4 : 0x2D4);  // BS: plot flags
             d.writeBD(7.5);                     // BD: left margin
             d.writeBD(20.0);                    // BD: bottom margin
@@ -592,14 +624,14 @@ private:
             d.writeBD(20.0);                    // BD: top margin
             d.writeBD(210.0);                   // BD: paper width
             d.writeBD(297.0);                   // BD: paper height
-            b.text("");                         // T: page setup name
+            b.text("ISO_A4_(210.00_x_297.00_MM)");  // T: paper size name
             d.write2BD(0.0, 0.0);               // 2BD: plot origin
             d.writeBS(1);                       // BS: paper units (mm)
             d.writeBS(0);                       // BS: plot rotation
             d.writeBS(lay.modelSpace ? 0 : 5);  // BS: plot type
             d.write2BD(0.0, 0.0);               // 2BD: window lower left
             d.write2BD(0.0, 0.0);               // 2BD: window upper right
-            b.hs.writeH(kSoftPointer, 0);       // H 4: plot view
+            b.hs.writeH(kHardPointer, 0);       // H 5: plot view (R2004+)
             d.writeBD(1.0);                     // BD: real-world paper units
             d.writeBD(1.0);                     // BD: drawing units
             b.text("");                         // T: plot style sheet
@@ -615,7 +647,7 @@ private:
             d.writeBS(1);                       // BS: flags (PSLTSCALE)
             d.write3BD(0, 0, 0);                // 3BD: insertion base
             d.write2RD(0.0, 0.0);               // 2RD: limits min
-            d.write2RD(lay.modelSpace ? 420.0 : 12.0, lay.modelSpace ? 297.0 : 9.0);  // 2RD: limits max
+            d.write2RD(420.0, 297.0);           // 2RD: limits max (metric, as LIMMAX/PLIMMAX)
             d.write3BD(0, 0, 0);                // 3BD: UCS origin
             d.write3BD(1, 0, 0);                // 3BD: UCS X axis
             d.write3BD(0, 1, 0);                // 3BD: UCS Y axis
@@ -625,7 +657,8 @@ private:
             d.write3BD(0, 0, 0);                // 3BD: extents max
             d.writeBL(0);                       // BL: viewport count (R2004+)
             b.hs.writeH(kSoftPointer, lay.block);  // H 4: block record
-            b.hs.writeH(kSoftPointer, 0);       // H 4: last active viewport
+            // H 4: last active viewport; the Model layout's is VPORT *Active.
+            b.hs.writeH(kSoftPointer, lay.modelSpace && !doc_.vports.empty() ? doc_.vports.front().handle : 0);
             b.hs.writeH(kHardPointer, 0);       // H 5: base UCS
             b.hs.writeH(kHardPointer, 0);       // H 5: named UCS
             store(lay.handle, b);
