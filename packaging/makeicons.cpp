@@ -22,7 +22,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString root = QFile::decodeName(argv[1]) + QStringLiteral("/hicolor/");
-    const QStringList names = {QStringLiteral("apps/karven"), QStringLiteral("mimetypes/application-x-karven-project")};
+    const QStringList names = {QStringLiteral("apps/karven"),
+                               QStringLiteral("mimetypes/application-x-karven-project")};
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString folder = root + QStringLiteral("%1x%1/").arg(size);
         for (const QString& name : names) {

@@ -303,16 +303,19 @@ bool systemRegistrationCovers(const QStringList& dataDirs, const QString& deskto
     for (const QString& dir : dataDirs) {
         if (dir.isEmpty())
             continue;
-        mime = mime || QFileInfo::exists(dir + QStringLiteral("/mime/packages/") + mimeFile + QStringLiteral(".xml"));
+        mime = mime ||
+               QFileInfo::exists(dir + QStringLiteral("/mime/packages/") + mimeFile + QStringLiteral(".xml"));
         const QString path = dir + QStringLiteral("/applications/") + desktopId + QStringLiteral(".desktop");
         // The first entry of an id in the search order is the one desktops use.
         if (entry || !QFileInfo::exists(path))
             continue;
-        const QStringList types = readDesktopEntryKey(path, QStringLiteral("MimeType")).split(QLatin1Char(';'));
+        const QStringList types =
+            readDesktopEntryKey(path, QStringLiteral("MimeType")).split(QLatin1Char(';'));
         QString program = execProgram(readDesktopEntryKey(path, QStringLiteral("Exec")));
         if (!program.isEmpty() && !program.contains(QLatin1Char('/')))
             program = QStandardPaths::findExecutable(program);
-        entry = types.contains(mimeType) && !program.isEmpty() && QFileInfo(program).canonicalFilePath() == self;
+        entry =
+            types.contains(mimeType) && !program.isEmpty() && QFileInfo(program).canonicalFilePath() == self;
         if (!entry)
             return false;
     }

@@ -78,9 +78,11 @@ void writeText(const QString& path, const QByteArray& text) {
 
 // A system data folder as the package installs it, naming `exec`.
 void installSystemWide(const QString& dir, const QString& exec,
-                       const QByteArray& types = "application/x-karven-project;", const QString& id = "karven") {
+                       const QByteArray& types = "application/x-karven-project;",
+                       const QString& id = "karven") {
     writeText(dir + "/applications/" + id + ".desktop",
-              "[Desktop Entry]\nType=Application\nName=Karven\nExec=" + exec.toUtf8() + " %F\nMimeType=" + types + "\n");
+              "[Desktop Entry]\nType=Application\nName=Karven\nExec=" + exec.toUtf8() +
+                  " %F\nMimeType=" + types + "\n");
     writeText(dir + "/mime/packages/application-x-karven-project.xml", "<mime-info/>");
 }
 
