@@ -63,7 +63,7 @@ appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail
 desktop-file-validate "$root/usr/share/applications/karven.desktop" || fail "desktop-file-validate"
 mkdir -p "$work/mime"
 cp -r "$root/usr/share/mime/packages" "$work/mime/"
-update-mime-database "$work/mime" >/dev/null || fail "update-mime-database"
+update-mime-database "$work/mime" >"$work/mime.log" 2>&1 || { cat "$work/mime.log"; fail "update-mime-database"; }
 grep -q 'application/x-karven-project:\*\.yty' "$work/mime/globs2" || fail "*.yty is not application/x-karven-project"
 gzip -t "$root"/usr/share/man/man1/*.gz "$root/usr/share/doc/karven/changelog.gz"
 
