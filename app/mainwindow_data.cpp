@@ -2,6 +2,7 @@
 #include "app/mdichild.h"
 #include "dialogs/datadialog.h"
 #include "dialogs/resulttextdialog.h"
+#include "model/stabilityplanes.h"
 #include "model/stabilityreport.h"
 #include "ui_mainwindow.h"
 
@@ -26,7 +27,9 @@ void MainWindow::on_actData_triggered() {
 
     project.ProjectName = dialog.projectName;
     project.slope = dialog.slope;
+    const QList<PlaneRecord> before = project.planes;
     project.planes = dialog.planes.toList();
+    followRenumberedPlanes(project.stability, before, project.planes);
     project.IncludedAnglePlanar = dialog.includedAngle;
     project.FrictionAnglePlanar = dialog.frictionAngle;
     project.Topple = dialog.topple;

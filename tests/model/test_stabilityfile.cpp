@@ -1,5 +1,6 @@
 #include "model/datacenter.h"
 #include "model/stabilityfactors.h"
+#include "model/stabilityplanes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,6 +17,7 @@ private slots:
     void hostileValuesAreRefused_data();
     void hostileValuesAreRefused();
     void elementAnywhereInTheRoot();
+    void strengthsFollowRenumberedPlanes();
 };
 
 namespace {
@@ -199,6 +201,37 @@ void TestStabilityFile::elementAnywhereInTheRoot() {
     QCOMPARE(dc.stability.planes.keys(), QList<int>{2});
     QCOMPARE(dc.stability.planes.value(2).friction, 27.0); // the planar friction angle
     QCOMPARE(dc.ShowMark, qint16(2));
+}
+
+void TestStabilityFile::strengthsFollowRenumberedPlanes() {
+    // As the data dialog hands planes back: renumbered 1..n, angles read
+    // back from their one-decimal text in single precision.
+    auto planes = [](std::initializer_list<std::pair<double, double>> attitudes) {
+        DataCenter dc;
+        int id = 1;
+        for (const auto& a : attitudes)
+            addPlane(dc, id++, a.first, a.second);
+        return dc.planes;
+    };
+    const QList<PlaneRecord> before = planes({{120.04, 35.1}, {200, 50}, {60, 55}});
+    StabilityParams p;
+    for (int id = 1; id <= 3; ++id)
+        p.planes.insert(id, PlaneStrength{10.0 * id, 30});
+    auto cohesions = [](const StabilityParams& s) {
+        QMap<int, double> out;
+        for (auto it = s.planes.begin(); it != s.planes.end(); ++it)
+            out.insert(it.key(), it.value().cohesion);
+        return out;
+    };
+    // Plane 1 deleted, a new plane appended: the others keep theirs, the new
+    // one takes the defaults.
+    StabilityParams deleted = p;
+    followRenumberedPlanes(deleted, before, planes({{200, 50}, {60, 55}, {10, 20}}));
+    QCOMPARE(cohesions(deleted), (QMap<int, double>{{1, 20}, {2, 30}}));
+    // Plane 2 edited in place, plane 1 shown rounded: nothing moves.
+    StabilityParams edited = p;
+    followRenumberedPlanes(edited, before, planes({{120, float(35.1)}, {201, 50}, {60, 55}}));
+    QCOMPARE(cohesions(edited), (QMap<int, double>{{1, 10}, {2, 20}, {3, 30}}));
 }
 
 QTEST_GUILESS_MAIN(TestStabilityFile)

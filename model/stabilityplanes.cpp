@@ -1,0 +1,47 @@
+#include "model/stabilityplanes.h"
+
+#include <QVector>
+
+#include <cmath>
+
+namespace {
+// The data dialog hands angles back as it shows them: one decimal, read as
+// single precision.
+bool sameAngle(double a, double b) {
+    return std::abs(a - b) <= 0.05 + 1e-6;
+}
+
+bool samePlane(const PlaneRecord& a, const PlaneRecord& b) {
+    return sameAngle(a.direction, b.direction) && sameAngle(a.angle, b.angle) && a.type == b.type &&
+           a.notes.trimmed() == b.notes.trimmed();
+}
+} // namespace
+
+void followRenumberedPlanes(StabilityParams& params, const QList<PlaneRecord>& before,
+                            const QList<PlaneRecord>& after) {
+    if (params.planes.isEmpty())
+        return;
+    QVector<int> source(after.size(), -1); // position in `before` of each plane of `after`
+    QVector<bool> used(before.size(), false);
+    for (int i = 0; i < after.size(); ++i) {
+        for (int j = 0; j < before.size(); ++j) {
+            if (!used[j] && samePlane(after[i], before[j])) {
+                source[i] = j;
+                used[j] = true;
+                break;
+            }
+        }
+    }
+    for (int i = 0; i < after.size(); ++i) {
+        if (source[i] < 0 && i < before.size() && !used[i]) {
+            source[i] = i;
+            used[i] = true;
+        }
+    }
+    QMap<int, PlaneStrength> moved;
+    for (int i = 0; i < after.size(); ++i) {
+        if (source[i] >= 0 && params.planes.contains(before[source[i]].id))
+            moved.insert(after[i].id, params.planes.value(before[source[i]].id));
+    }
+    params.planes = moved;
+}
