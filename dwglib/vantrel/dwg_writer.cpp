@@ -36,7 +36,7 @@ Bytes writeDwg(const CadDocument& doc, int64_t unixTime)
     s.push_back({"AcDb:SummaryInfo", 9, false, 0, writeSummaryInfoSection(ctx)});
     s.push_back({"AcDb:Preview", 10, false, 0, writePreviewSection()});
     s.push_back({"AcDb:AppInfo", 11, false, 0, writeAppInfoSection()});
-    s.push_back({"AcDb:AppInfoHistory", 12, false, 0, writeAppInfoHistorySection()});
+    s.push_back({"AcDb:AppInfoHistory", 12, false, 0, writeAppInfoHistorySection(ctx)});
     s.push_back({"AcDb:FileDepList", 13, false, 2, writeFileDepListSection(doc)});
     s.push_back({"AcDb:RevHistory", 8, true, 0, writeRevHistorySection()});
     s.push_back({"AcDb:AcDbObjects", 7, true, 0, std::move(objects.data)});

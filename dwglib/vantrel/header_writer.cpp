@@ -3,7 +3,12 @@
 #include "codepage.h"
 #include "sections.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
 #include <stdexcept>
+#include <string>
 
 namespace vantrel {
 
@@ -21,14 +26,15 @@ void writeTime(BitWriter& w, const JulianTime& t)
 }
 
 // Header dimension variables, R2000+ order; values match the Standard
-// dimension style (AutoCAD's imperial defaults).
+// dimension style (AutoCAD's metric defaults, as in a drawing begun in
+// millimetres: sizes 2.5 / 0.625 / 3.75 / 1.25, alternate units inches).
 void writeHeaderDimVars(BitWriter& w, Handle textStyle)
 {
     w.writeBD(1.0);     // BD DIMSCALE
-    w.writeBD(0.18);    // BD DIMASZ
-    w.writeBD(0.0625);  // BD DIMEXO
-    w.writeBD(0.38);    // BD DIMDLI
-    w.writeBD(0.18);    // BD DIMEXE
+    w.writeBD(2.5);     // BD DIMASZ
+    w.writeBD(0.625);   // BD DIMEXO
+    w.writeBD(3.75);    // BD DIMDLI
+    w.writeBD(1.25);    // BD DIMEXE
     w.writeBD(0.0);     // BD DIMRND
     w.writeBD(0.0);     // BD DIMDLE
     w.writeBD(0.0);     // BD DIMTP
@@ -40,16 +46,16 @@ void writeHeaderDimVars(BitWriter& w, Handle textStyle)
     w.writeB(false);    // B DIMSE1
     w.writeB(false);    // B DIMSE2
     w.writeBS(0);       // BS DIMTAD
-    w.writeBS(0);       // BS DIMZIN
+    w.writeBS(8);       // BS DIMZIN (suppress trailing zeros)
     w.writeBS(0);       // BS DIMAZIN
-    w.writeBD(0.18);    // BD DIMTXT
-    w.writeBD(0.09);    // BD DIMCEN
+    w.writeBD(2.5);     // BD DIMTXT
+    w.writeBD(2.5);     // BD DIMCEN
     w.writeBD(0.0);     // BD DIMTSZ
-    w.writeBD(25.4);    // BD DIMALTF
+    w.writeBD(1.0 / 25.4);  // BD DIMALTF (mm to inches)
     w.writeBD(1.0);     // BD DIMLFAC
     w.writeBD(0.0);     // BD DIMTVP
     w.writeBD(1.0);     // BD DIMTFAC
-    w.writeBD(0.09);    // BD DIMGAP
+    w.writeBD(0.625);   // BD DIMGAP
     w.writeBD(0.0);     // BD DIMALTRND
     w.writeB(false);    // B DIMALT
     w.writeBS(2);       // BS DIMALTD
@@ -57,9 +63,9 @@ void writeHeaderDimVars(BitWriter& w, Handle textStyle)
     w.writeB(false);    // B DIMSAH
     w.writeB(false);    // B DIMTIX
     w.writeB(false);    // B DIMSOXD
-    w.writeCMC(0);      // CMC DIMCLRD
-    w.writeCMC(0);      // CMC DIMCLRE
-    w.writeCMC(0);      // CMC DIMCLRT
+    writeColorCmc(w, 0);  // CMC DIMCLRD
+    writeColorCmc(w, 0);  // CMC DIMCLRE
+    writeColorCmc(w, 0);  // CMC DIMCLRT
     w.writeBS(0);       // BS DIMADEC
     w.writeBS(4);       // BS DIMDEC
     w.writeBS(4);       // BS DIMTDEC
@@ -86,6 +92,88 @@ void writeHeaderDimVars(BitWriter& w, Handle textStyle)
     w.writeH(kHardPointer, 0);          // H DIMBLK2
     w.writeBS(uint16_t(-2));            // BS DIMLWD
     w.writeBS(uint16_t(-2));            // BS DIMLWE
+}
+
+struct Extents {
+    Vec2 lo{1e20, 1e20};
+    Vec2 hi{-1e20, -1e20};
+    void add(double x, double y)
+    {
+        lo.x = std::min(lo.x, x);
+        lo.y = std::min(lo.y, y);
+        hi.x = std::max(hi.x, x);
+        hi.y = std::max(hi.y, y);
+    }
+};
+
+// Extents of the model-space entities, as zoom-extents frames them:
+// polyline vertices, circles, arcs through their extreme points, texts
+// by their anchor points widened by the text height. An empty drawing
+// keeps AutoCAD's "no extents" values (EXTMIN 1e20, EXTMAX -1e20).
+Extents modelSpaceExtents(const CadDocument& doc)
+{
+    constexpr double kTwoPi = 6.283185307179586;
+    Extents e;
+    for (const Entity& en : doc.modelSpace().entities) {
+        switch (en.kind) {
+        case EntityKind::Polyline2D:
+            for (const Vec2& v : en.vertices)
+                e.add(v.x, v.y);
+            break;
+        case EntityKind::Circle:
+            e.add(en.center.x - en.radius, en.center.y - en.radius);
+            e.add(en.center.x + en.radius, en.center.y + en.radius);
+            break;
+        case EntityKind::Arc: {
+            const double a0 = std::fmod(std::fmod(en.startAngle, kTwoPi) + kTwoPi, kTwoPi);
+            double sweep = std::fmod(std::fmod(en.endAngle - en.startAngle, kTwoPi) + kTwoPi, kTwoPi);
+            if (sweep == 0.0)
+                sweep = kTwoPi;
+            auto at = [&](double a) {
+                e.add(en.center.x + en.radius * std::cos(a), en.center.y + en.radius * std::sin(a));
+            };
+            at(a0);
+            at(a0 + sweep);
+            for (int q = 0; q < 8; ++q) {  // axis directions inside the sweep
+                const double a = q * (kTwoPi / 4);
+                if (a > a0 && a < a0 + sweep)
+                    at(a);
+            }
+            break;
+        }
+        case EntityKind::Text:
+            for (const Vec3& p : {en.insert, en.alignment}) {
+                e.add(p.x - en.height, p.y - en.height);
+                e.add(p.x + en.height, p.y + en.height);
+            }
+            break;
+        }
+    }
+    return e;
+}
+
+// A random (version 4) GUID in the header's text form {XXXXXXXX-...}.
+std::string newGuid()
+{
+    static std::mt19937_64 rng(std::random_device{}() ^
+                               uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    uint8_t b[16];
+    for (int i = 0; i < 16; i += 8) {
+        const uint64_t r = rng();
+        for (int k = 0; k < 8; ++k)
+            b[i + k] = uint8_t(r >> (8 * k));
+    }
+    b[6] = uint8_t((b[6] & 0x0F) | 0x40);
+    b[8] = uint8_t((b[8] & 0x3F) | 0x80);
+    static const char* hex = "0123456789ABCDEF";
+    std::string s = "{";
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            s += '-';
+        s += hex[b[i] >> 4];
+        s += hex[b[i] & 15];
+    }
+    return s + "}";
 }
 
 }  // namespace
@@ -159,8 +247,8 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     w.writeBS(50);              // BS TEXTQLTY
     w.writeBD(h.ltScale);       // BD LTSCALE
     w.writeBD(h.textSize);      // BD TEXTSIZE
-    w.writeBD(0.05);            // BD TRACEWID
-    w.writeBD(0.1);             // BD SKETCHINC
+    w.writeBD(1.0);             // BD TRACEWID (metric)
+    w.writeBD(1.0);             // BD SKETCHINC (metric)
     w.writeBD(0.0);             // BD FILLETRAD
     w.writeBD(0.0);             // BD THICKNESS
     w.writeBD(h.angBase);       // BD ANGBASE
@@ -183,7 +271,7 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     w.writeBL(0);               // BL: unknown
     writeTime(w, {});           // BL,BL TDINDWG
     writeTime(w, {});           // BL,BL TDUSRTIMER
-    w.writeCMC(256);            // CMC CECOLOR (by layer)
+    writeColorCmc(w, 256);      // CMC CECOLOR (by layer)
     w.writeH(0, doc.handleSeed());            // H HANDSEED
     w.writeH(kHardPointer, doc.currentLayer); // H CLAYER
     w.writeH(kHardPointer, doc.currentStyle); // H TEXTSTYLE
@@ -193,10 +281,10 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     w.writeBD(0.0);             // BD PSVPSCALE
     // Paper space values.
     w.write3BD(0, 0, 0);        // 3BD PINSBASE
-    w.write3BD(1e20, 1e20, 1e20);     // 3BD PEXTMIN
+    w.write3BD(1e20, 1e20, 1e20);     // 3BD PEXTMIN (paper space is empty)
     w.write3BD(-1e20, -1e20, -1e20);  // 3BD PEXTMAX
     w.write2RD(0.0, 0.0);       // 2RD PLIMMIN
-    w.write2RD(12.0, 9.0);      // 2RD PLIMMAX
+    w.write2RD(420.0, 297.0);   // 2RD PLIMMAX (metric, as the layout's limits)
     w.writeBD(0.0);             // BD PELEVATION
     w.write3BD(0, 0, 0);        // 3BD PUCSORG
     w.write3BD(1, 0, 0);        // 3BD PUCSXDIR
@@ -209,8 +297,9 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
         w.write3BD(0, 0, 0);    // 3BD PUCSORGTOP .. PUCSORGBACK
     // Model space values.
     w.write3BD(h.insBase.x, h.insBase.y, h.insBase.z);  // 3BD INSBASE
-    w.write3BD(1e20, 1e20, 1e20);     // 3BD EXTMIN
-    w.write3BD(-1e20, -1e20, -1e20);  // 3BD EXTMAX
+    const Extents ext = modelSpaceExtents(doc);
+    w.write3BD(ext.lo.x, ext.lo.y, 0.0);  // 3BD EXTMIN (the drawing's extents)
+    w.write3BD(ext.hi.x, ext.hi.y, 0.0);  // 3BD EXTMAX
     w.write2RD(0.0, 0.0);       // 2RD LIMMIN
     w.write2RD(420.0, 297.0);   // 2RD LIMMAX
     w.writeBD(0.0);             // BD ELEVATION
@@ -253,8 +342,8 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     w.writeBL(29u | 0x200u | 0x800u | 0x2000u);
     w.writeBS(uint16_t(h.insUnits));  // BS INSUNITS
     w.writeBS(0);               // BS CEPSNTYPE (by layer)
-    tv(w, "{00000000-0000-0000-0000-000000000000}");  // TV FINGERPRINTGUID
-    tv(w, "{00000000-0000-0000-0000-000000000000}");  // TV VERSIONGUID
+    tv(w, newGuid());           // TV FINGERPRINTGUID (new drawing: fresh)
+    tv(w, newGuid());           // TV VERSIONGUID (changes on every save)
     w.writeRC(127);             // RC SORTENTS
     w.writeRC(0);               // RC INDEXCTL
     w.writeRC(1);               // RC HIDETEXT

@@ -139,17 +139,17 @@ private:
 };
 
 // Dimension variables of the Standard style and the header (§20.4.x
-// DIMSTYLE, R2000+ field order), AutoCAD's imperial defaults.
+// DIMSTYLE, R2000+ field order), AutoCAD's metric defaults (as the header).
 void writeDimVarsStyle(ObjectBuilder& b)
 {
     BitWriter& d = b.d;
     b.text("");                    // T DIMPOST
     b.text("");                    // T DIMAPOST
     d.writeBD(1.0);                // BD DIMSCALE
-    d.writeBD(0.18);               // BD DIMASZ
-    d.writeBD(0.0625);             // BD DIMEXO
-    d.writeBD(0.38);               // BD DIMDLI
-    d.writeBD(0.18);               // BD DIMEXE
+    d.writeBD(2.5);                // BD DIMASZ
+    d.writeBD(0.625);              // BD DIMEXO
+    d.writeBD(3.75);               // BD DIMDLI
+    d.writeBD(1.25);               // BD DIMEXE
     d.writeBD(0.0);                // BD DIMRND
     d.writeBD(0.0);                // BD DIMDLE
     d.writeBD(0.0);                // BD DIMTP
@@ -161,16 +161,16 @@ void writeDimVarsStyle(ObjectBuilder& b)
     d.writeB(false);               // B DIMSE1
     d.writeB(false);               // B DIMSE2
     d.writeBS(0);                  // BS DIMTAD
-    d.writeBS(0);                  // BS DIMZIN
+    d.writeBS(8);                  // BS DIMZIN
     d.writeBS(0);                  // BS DIMAZIN
-    d.writeBD(0.18);               // BD DIMTXT
-    d.writeBD(0.09);               // BD DIMCEN
+    d.writeBD(2.5);                // BD DIMTXT
+    d.writeBD(2.5);                // BD DIMCEN
     d.writeBD(0.0);                // BD DIMTSZ
-    d.writeBD(25.4);               // BD DIMALTF
+    d.writeBD(1.0 / 25.4);         // BD DIMALTF
     d.writeBD(1.0);                // BD DIMLFAC
     d.writeBD(0.0);                // BD DIMTVP
     d.writeBD(1.0);                // BD DIMTFAC
-    d.writeBD(0.09);               // BD DIMGAP
+    d.writeBD(0.625);              // BD DIMGAP
     d.writeBD(0.0);                // BD DIMALTRND
     d.writeB(false);               // B DIMALT
     d.writeBS(2);                  // BS DIMALTD

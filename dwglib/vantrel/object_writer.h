@@ -36,6 +36,16 @@ struct ObjectsSection {
 
 ObjectsSection writeObjects(const CadDocument& doc, std::vector<ClassDef>& classes);
 
+// CMC colour as R2004+ writes it (§2.11 CmColor, R2004+): BS colour index
+// always 0, BL RGB word with the colour method in the top byte (0xC0 by
+// layer, 0xC1 by block, 0xC3 ACI in the low byte), RC 0 (no colour or book
+// name follows).
+void writeColorCmc(BitWriter& w, int aci);
+
+// Text of a dictionary's entries in the order AutoCAD writes them: sorted
+// by name, letters compared case-insensitively.
+bool dictionaryNameLess(const std::string& a, const std::string& b);
+
 // Fixed object type numbers (§5 object type table).
 enum ObjectType : uint16_t {
     kText = 1, kBlock = 4, kEndBlk = 5, kSeqEnd = 6, kVertex2D = 10,

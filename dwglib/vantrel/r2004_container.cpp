@@ -13,51 +13,54 @@ namespace {
 constexpr uint32_t kDataPageType = 0x4163043B;
 constexpr uint32_t kSectionMapType = 0x4163003B;
 constexpr uint32_t kPageMapType = 0x41630E3B;
-constexpr uint32_t kMaxPage = 0x7400;   // decompressed bytes per data page
+constexpr uint32_t kMaxPage = 0x7400; // decompressed bytes per data page
 
-void putRL(Bytes& b, uint32_t v)
-{
+void putRL(Bytes& b, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b.push_back(uint8_t(v >> (8 * i)));
 }
-void putRLL(Bytes& b, uint64_t v)
-{
+void putRLL(Bytes& b, uint64_t v) {
     putRL(b, uint32_t(v));
     putRL(b, uint32_t(v >> 32));
 }
-void setRL(Bytes& b, size_t at, uint32_t v)
-{
+void setRL(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
-void setRLL(Bytes& b, size_t at, uint64_t v)
-{
+void setRLL(Bytes& b, size_t at, uint64_t v) {
     setRL(b, at, uint32_t(v));
     setRL(b, at + 4, uint32_t(v >> 32));
 }
-size_t align32(size_t n) { return (n + 31) & ~size_t(31); }
+size_t align32(size_t n) {
+    return (n + 31) & ~size_t(31);
+}
 
 struct PageRecord {
     int32_t id;
-    uint32_t size;           // bytes the page occupies in the file
+    uint32_t size; // bytes the page occupies in the file
 };
 
-struct PageRef {             // one page of a section, for the section map
+struct PageRef { // one page of a section, for the section map
     uint32_t id;
-    uint32_t dataSize;       // bytes stored after the page header
-    uint64_t start;          // offset of the page in the section
+    uint32_t dataSize; // bytes stored after the page header
+    uint64_t start;    // offset of the page in the section
 };
 
-}  // namespace
+} // namespace
 
-uint32_t pageChecksum(uint32_t seed, const uint8_t* data, size_t n)
-{
+uint32_t pageChecksum(uint32_t seed, const uint8_t* data, size_t n) {
     uint32_t sum1 = seed & 0xFFFF;
     uint32_t sum2 = seed >> 16;
     while (n) {
         const size_t chunk = std::min<size_t>(0x15B0, n);
         n -= chunk;
-        for (size_t i = 0; i < chunk; ++i) {
+        size_t i = 0;
+        for (; i + 4 <= chunk; i += 4, data += 4) {
+            // Four steps at once: sum2 gains 4 sum1 + 4 b0 + 3 b1 + 2 b2 + b3.
+            sum2 += 4 * sum1 + 4u * data[0] + 3u * data[1] + 2u * data[2] + data[3];
+            sum1 += uint32_t(data[0]) + data[1] + data[2] + data[3];
+        }
+        for (; i < chunk; ++i) {
             sum1 += *data++;
             sum2 += sum1;
         }
@@ -67,8 +70,7 @@ uint32_t pageChecksum(uint32_t seed, const uint8_t* data, size_t n)
     return (sum2 << 16) | (sum1 & 0xFFFF);
 }
 
-Bytes headerXorStream(size_t n)
-{
+Bytes headerXorStream(size_t n) {
     Bytes out(n);
     uint32_t seed = 1;
     for (size_t i = 0; i < n; ++i) {
@@ -78,12 +80,17 @@ Bytes headerXorStream(size_t n)
     return out;
 }
 
-uint32_t dataPageMask(uint32_t fileOffset) { return 0x4164536B ^ fileOffset; }
+uint32_t dataPageMask(uint32_t fileOffset) {
+    return 0x4164536B ^ fileOffset;
+}
 
-Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOptions& opt)
-{
+Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOptions& opt) {
     const Bytes lcg = headerXorStream(0x100);
     Bytes file(0x100, 0);
+    size_t estimate = 0x1000;
+    for (const SectionData& s : sections)
+        estimate += s.data.size() + 0x100 + (s.compressed ? 0 : 0x80);
+    file.reserve(estimate);
     std::vector<PageRecord> pageMap;
     std::vector<std::vector<PageRef>> sectionPages(sections.size());
     std::vector<uint32_t> sectionMax(sections.size());
@@ -95,7 +102,7 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
     for (size_t si = 0; si < sections.size(); ++si) {
         const SectionData& s = sections[si];
         uint32_t maxSize = kMaxPage;
-        if (!s.compressed)  // stored sections use one page rounded to 0x80
+        if (!s.compressed) // stored sections use one page rounded to 0x80
             maxSize = uint32_t(std::max<size_t>(0x80, (s.data.size() + 0x7F) & ~size_t(0x7F)));
         sectionMax[si] = maxSize;
         if (!s.stored)
@@ -103,45 +110,48 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
         size_t pos = 0;
         do {
             const size_t chunkLen = std::min<size_t>(maxSize, s.data.size() - pos);
-            Bytes chunk(s.data.begin() + long(pos), s.data.begin() + long(pos + chunkLen));
-            Bytes stored;
-            if (s.compressed) {
-                stored = lz77Page(chunk, maxSize);  // decompresses to a full page
-            } else {
-                stored = chunk;
-                stored.resize(maxSize, 0);
-            }
+            const uint8_t* chunk = s.data.data() + pos;
+            // The page goes straight into the file: header (filled in
+            // below), stored data, padding.
             const uint32_t pageOffset = uint32_t(file.size());
-            const uint32_t pageSize = uint32_t(align32(0x20 + stored.size()));
+            file.resize(file.size() + 0x20, 0);
+            const size_t dataAt = file.size();
+            if (s.compressed) {
+                lz77AppendPage(file, chunk, chunkLen, maxSize); // decompresses to a full page
+            } else {
+                file.insert(file.end(), chunk, chunk + chunkLen);
+                file.resize(dataAt + maxSize, 0);
+            }
+            const size_t storedSize = file.size() - dataAt;
+            const uint32_t pageSize = uint32_t(align32(0x20 + storedSize));
             if (s.name == "AcDb:Preview" && pos == 0)
                 previewAddr = pageOffset + 0x20;
             if (s.name == "AcDb:SummaryInfo" && pos == 0)
                 summaryAddr = pageOffset + 0x20;
 
             Bytes hdr;
-            putRL(hdr, kDataPageType);          // 0x00 RL: page type
-            putRL(hdr, s.id);                   // 0x04 RL: section number
-            putRL(hdr, uint32_t(stored.size()));// 0x08 RL: data size
-            putRL(hdr, pageSize);               // 0x0C RL: page size
-            putRLL(hdr, pos);                   // 0x10 RLL: start offset in section
-            putRL(hdr, 0);                      // 0x18 RL: header checksum (below)
-            const uint32_t dataSum = pageChecksum(0, stored.data(), stored.size());
-            putRL(hdr, dataSum);                // 0x1C RL: data checksum
+            putRL(hdr, kDataPageType);        // 0x00 RL: page type
+            putRL(hdr, s.id);                 // 0x04 RL: section number
+            putRL(hdr, uint32_t(storedSize)); // 0x08 RL: data size
+            putRL(hdr, pageSize);             // 0x0C RL: page size
+            putRLL(hdr, pos);                 // 0x10 RLL: start offset in section
+            putRL(hdr, 0);                    // 0x18 RL: header checksum (below)
+            const uint32_t dataSum = pageChecksum(0, file.data() + dataAt, storedSize);
+            putRL(hdr, dataSum); // 0x1C RL: data checksum
             setRL(hdr, 0x18, pageChecksum(dataSum, hdr.data(), hdr.size()));
             const uint32_t mask = dataPageMask(pageOffset);
             for (size_t k = 0; k < 32; k += 4) {
-                uint32_t v = uint32_t(hdr[k]) | uint32_t(hdr[k + 1]) << 8 |
-                             uint32_t(hdr[k + 2]) << 16 | uint32_t(hdr[k + 3]) << 24;
+                uint32_t v = uint32_t(hdr[k]) | uint32_t(hdr[k + 1]) << 8 | uint32_t(hdr[k + 2]) << 16 |
+                             uint32_t(hdr[k + 3]) << 24;
                 setRL(hdr, k, v ^ mask);
             }
-            file.insert(file.end(), hdr.begin(), hdr.end());
-            file.insert(file.end(), stored.begin(), stored.end());
-            const size_t pad = pageSize - 0x20 - stored.size();
+            std::copy(hdr.begin(), hdr.end(), file.begin() + long(pageOffset));
+            const size_t pad = pageSize - 0x20 - storedSize;
             file.insert(file.end(), lcg.begin(), lcg.begin() + long(pad));
 
             const uint32_t id = nextPage++;
             pageMap.push_back({int32_t(id), pageSize});
-            sectionPages[si].push_back({id, uint32_t(stored.size()), pos});
+            sectionPages[si].push_back({id, uint32_t(storedSize), pos});
             pos += chunkLen;
         } while (pos < s.data.size());
     }
@@ -151,11 +161,11 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
     auto systemPage = [&](uint32_t type, const Bytes& raw, bool padToSize) -> uint32_t {
         const Bytes comp = lz77Literal(raw);
         Bytes hdr;
-        putRL(hdr, type);                       // RL: page type
-        putRL(hdr, uint32_t(raw.size()));       // RL: decompressed size
-        putRL(hdr, uint32_t(comp.size()));      // RL: compressed size
-        putRL(hdr, 2);                          // RL: compression type
-        putRL(hdr, 0);                          // RL: checksum (below)
+        putRL(hdr, type);                  // RL: page type
+        putRL(hdr, uint32_t(raw.size()));  // RL: decompressed size
+        putRL(hdr, uint32_t(comp.size())); // RL: compressed size
+        putRL(hdr, 2);                     // RL: compression type
+        putRL(hdr, 0);                     // RL: checksum (below)
         const uint32_t sum = pageChecksum(pageChecksum(0, hdr.data(), hdr.size()), comp.data(), comp.size());
         setRL(hdr, 16, sum);
         const size_t start = file.size();
@@ -178,27 +188,27 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
     // pages. Section 0 is the empty section AutoCAD lists first.
     Bytes smap;
     const uint32_t ndesc = uint32_t(sections.size() + 1);
-    putRL(smap, ndesc);                         // RL: number of descriptions
-    putRL(smap, 2);                             // RL: 2
-    putRL(smap, kMaxPage);                      // RL: 0x7400
-    putRL(smap, 0);                             // RL: 0
-    putRL(smap, ndesc);                         // RL: number of descriptions
+    putRL(smap, ndesc);    // RL: number of descriptions
+    putRL(smap, 2);        // RL: 2
+    putRL(smap, kMaxPage); // RL: 0x7400
+    putRL(smap, 0);        // RL: 0
+    putRL(smap, ndesc);    // RL: number of descriptions
     auto describe = [&](const std::string& name, uint64_t size, uint32_t maxSize, bool compressed,
                         uint32_t id, uint32_t encrypted, const std::vector<PageRef>& pages) {
-        putRLL(smap, size);                     // RLL: section size
-        putRL(smap, uint32_t(pages.size()));    // RL: page count
-        putRL(smap, maxSize);                   // RL: max decompressed page size
-        putRL(smap, 1);                         // RL: unknown, 1
-        putRL(smap, compressed ? 2 : 1);        // RL: compression
-        putRL(smap, id);                        // RL: section number
-        putRL(smap, encrypted);                 // RL: encryption
+        putRLL(smap, size);                  // RLL: section size
+        putRL(smap, uint32_t(pages.size())); // RL: page count
+        putRL(smap, maxSize);                // RL: max decompressed page size
+        putRL(smap, 1);                      // RL: unknown, 1
+        putRL(smap, compressed ? 2 : 1);     // RL: compression
+        putRL(smap, id);                     // RL: section number
+        putRL(smap, encrypted);              // RL: encryption
         char nameBuf[64] = {};
         std::memcpy(nameBuf, name.data(), std::min<size_t>(63, name.size()));
-        smap.insert(smap.end(), nameBuf, nameBuf + 64);  // 64 bytes: name
+        smap.insert(smap.end(), nameBuf, nameBuf + 64); // 64 bytes: name
         for (const auto& p : pages) {
-            putRL(smap, p.id);                  // RL: page number
-            putRL(smap, p.dataSize);            // RL: data size
-            putRLL(smap, p.start);              // RLL: start offset
+            putRL(smap, p.id);       // RL: page number
+            putRL(smap, p.dataSize); // RL: data size
+            putRLL(smap, p.start);   // RLL: start offset
         }
     };
     describe("", 0, kMaxPage, true, 0, 0, {});
@@ -233,52 +243,57 @@ Bytes buildR2004File(const std::vector<SectionData>& sections, const ContainerOp
     // Encrypted file header block (§4.1, 0x6C bytes at 0x80).
     Bytes fh;
     const char id[12] = "AcFssFcAJMB";
-    fh.insert(fh.end(), id, id + 12);           // 0x00: file id with NUL
-    putRL(fh, 0);                               // 0x0C: 0
-    putRL(fh, 0x6C);                            // 0x10: 0x6C
-    putRL(fh, 4);                               // 0x14: 4
-    putRL(fh, 0);                               // 0x18: root tree node gap
-    putRL(fh, 0);                               // 0x1C: lowermost left gap
-    putRL(fh, 0);                               // 0x20: lowermost right gap
-    putRL(fh, 1);                               // 0x24: unknown, 1
-    putRL(fh, pageMapId);                       // 0x28: last page id
-    putRLL(fh, pageMapAddr - 0x100 + pageMapSize);  // 0x2C: last page end address
-    putRLL(fh, secondHeaderAddr);               // 0x34: second header address
-    putRL(fh, 0);                               // 0x3C: gap amount
-    putRL(fh, uint32_t(pageMap.size()));        // 0x40: page amount
-    putRL(fh, 0x20);                            // 0x44: 0x20
-    putRL(fh, 0x80);                            // 0x48: 0x80
-    putRL(fh, 0x40);                            // 0x4C: 0x40
-    putRL(fh, pageMapId);                       // 0x50: page map id
-    putRLL(fh, pageMapAddr - 0x100);            // 0x54: page map address - 0x100
-    putRL(fh, sectionMapId);                    // 0x5C: section map id
-    putRL(fh, pageMapId);                       // 0x60: page array size
-    putRL(fh, 0);                               // 0x64: gap array size
-    putRL(fh, 0);                               // 0x68: CRC-32 (below)
+    fh.insert(fh.end(), id, id + 12);              // 0x00: file id with NUL
+    putRL(fh, 0);                                  // 0x0C: 0
+    putRL(fh, 0x6C);                               // 0x10: 0x6C
+    putRL(fh, 4);                                  // 0x14: 4
+    putRL(fh, 0);                                  // 0x18: root tree node gap
+    putRL(fh, 0);                                  // 0x1C: lowermost left gap
+    putRL(fh, 0);                                  // 0x20: lowermost right gap
+    putRL(fh, 1);                                  // 0x24: unknown, 1
+    putRL(fh, pageMapId);                          // 0x28: last page id
+    putRLL(fh, pageMapAddr - 0x100 + pageMapSize); // 0x2C: last page end address
+    putRLL(fh, secondHeaderAddr);                  // 0x34: second header address
+    putRL(fh, 0);                                  // 0x3C: gap amount
+    putRL(fh, uint32_t(pageMap.size()));           // 0x40: page amount
+    putRL(fh, 0x20);                               // 0x44: 0x20
+    putRL(fh, 0x80);                               // 0x48: 0x80
+    putRL(fh, 0x40);                               // 0x4C: 0x40
+    putRL(fh, pageMapId);                          // 0x50: page map id
+    putRLL(fh, pageMapAddr - 0x100);               // 0x54: page map address - 0x100
+    putRL(fh, sectionMapId);                       // 0x5C: section map id
+    putRL(fh, pageMapId);                          // 0x60: page array size
+    putRL(fh, 0);                                  // 0x64: gap array size
+    putRL(fh, 0);                                  // 0x68: CRC-32 (below)
     setRL(fh, 0x68, crc32(0, fh.data(), fh.size()));
     for (size_t i = 0; i < fh.size(); ++i)
         fh[i] ^= lcg[i];
 
     // Plain part of the file header (0x00-0x7F).
-    std::memcpy(file.data(), "AC1018", 6);      // 0x00: version
-    file[0x0B] = 0x68;                          // 0x0B: maintenance release (as AutoCAD writes)
-    file[0x0C] = 0x03;                          // 0x0C: 0x03
-    setRL(file, 0x0D, previewAddr);             // 0x0D: preview address
-    file[0x11] = 31;                            // 0x11: writing application's dwg version
-    file[0x12] = 8;                             // 0x12: its maintenance version
-    file[0x13] = uint8_t(opt.codePage);         // 0x13: RS code page
+    std::memcpy(file.data(), "AC1018", 6); // 0x00: version
+    file[0x0B] = 0x68;                     // 0x0B: maintenance release (as AutoCAD writes)
+    file[0x0C] = 0x03;                     // 0x0C: 0x03
+    setRL(file, 0x0D, previewAddr);        // 0x0D: preview address
+    // The writer is an AC1018 writer (dwg version 0x19, maintenance 0), the
+    // same identity as AcDb:AuxHeader's version fields; AutoCAD repeats the
+    // pair at 0x16.
+    file[0x11] = 0x19;                  // 0x11: writing application's dwg version
+    file[0x12] = 0;                     // 0x12: its maintenance version
+    file[0x13] = uint8_t(opt.codePage); // 0x13: RS code page
     file[0x14] = uint8_t(opt.codePage >> 8);
-    setRL(file, 0x18, 0);                       // 0x18: security flags
-    setRL(file, 0x1C, 0);                       // 0x1C: unknown
-    setRL(file, 0x20, summaryAddr);             // 0x20: summary info address
-    setRL(file, 0x24, 0);                       // 0x24: VBA project address
-    setRL(file, 0x28, 0x80);                    // 0x28: 0x80
-    std::copy(fh.begin(), fh.end(), file.begin() + 0x80);           // 0x80: encrypted block
-    std::copy(lcg.begin() + 0xEC, lcg.end(), file.begin() + 0xEC);  // 0xEC: stream bytes 0xEC-0xFF
+    file[0x16] = 0x19;                                    // 0x16: writing application's dwg version again
+    file[0x17] = 0;                                       // 0x17: its maintenance version again
+    setRL(file, 0x18, 0);                                 // 0x18: security flags
+    setRL(file, 0x1C, 0);                                 // 0x1C: unknown
+    setRL(file, 0x20, summaryAddr);                       // 0x20: summary info address
+    setRL(file, 0x24, 0);                                 // 0x24: VBA project address
+    setRL(file, 0x28, 0x80);                              // 0x28: 0x80
+    std::copy(fh.begin(), fh.end(), file.begin() + 0x80); // 0x80: encrypted block
+    std::copy(lcg.begin() + 0xEC, lcg.end(), file.begin() + 0xEC); // 0xEC: stream bytes 0xEC-0xFF
 
     // Second copy of the encrypted block ends the file.
     file.insert(file.end(), fh.begin(), fh.end());
     return file;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

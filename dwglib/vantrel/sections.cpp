@@ -2,6 +2,7 @@
 #include "sections.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <algorithm>
 
@@ -209,31 +210,103 @@ Bytes writePreviewSection()
     return b;
 }
 
+namespace {
+
+// Identifiers AutoCAD puts before each text of AcDb:AppInfo and
+// AcDb:AppInfoHistory (the 16 bytes the format description calls the
+// item's checksum); they name the kind of item and are the same in every
+// AutoCAD-written file.
+const uint8_t kAppInfoVersionId[16] = {0x1B, 0xD8, 0x48, 0xF3, 0xCC, 0x0A, 0x3E, 0x4D,
+                                       0xBA, 0xB1, 0xCF, 0x81, 0xF7, 0xB4, 0x50, 0xB3};
+const uint8_t kAppInfoCommentId[16] = {0xB8, 0xD0, 0xF0, 0x25, 0xA1, 0xD7, 0x93, 0x49,
+                                       0xB2, 0xFA, 0x9B, 0xF9, 0x28, 0x6F, 0xA1, 0xFD};
+// {F29F85E0-4FF9-1068-AB91-08002B27B3D9}, the summary-information
+// property set, as the property-set item's identifier.
+const uint8_t kAppInfoPropSetId[16] = {0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F, 0x68, 0x10,
+                                       0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
+const uint8_t kAppInfoProductId[16] = {0xE8, 0xE0, 0x96, 0x51, 0xC5, 0xCE, 0xB2, 0x44,
+                                       0xA8, 0xBF, 0xF6, 0xE8, 0x3B, 0x85, 0x9D, 0x44};
+// The 32 bytes that open AutoCAD's AcDb:AppInfoHistory.
+const uint8_t kAppInfoHistoryHead[32] = {
+    0x53, 0xDE, 0x38, 0x1D, 0xEC, 0x43, 0x21, 0xCA, 0x96, 0x19, 0xE1, 0xE2, 0x17, 0x1A, 0x2A, 0x67,
+    0x3B, 0xD9, 0x7F, 0xF7, 0x3C, 0xBB, 0xCE, 0x08, 0xA0, 0x53, 0xD8, 0xED, 0xD2, 0x8D, 0xC5, 0xC7};
+
+const char16_t* const kAppVersion = u"1.0";
+const char16_t* const kAppComment = u"Vantrel DWG writer";
+const char16_t* const kAppProduct =
+    u"<ProductInformation name =\"Vantrel\" build_version=\"1.0\" "
+    u"registry_version=\"1.0\" install_id_string=\"Vantrel\" "
+    u"registry_localeID=\"2052\"/>";
+
+void putItem(Bytes& b, const uint8_t (&id)[16], const std::u16string& text)
+{
+    b.insert(b.end(), id, id + 16);   // 16 bytes: item identifier
+    putUnicode(b, text);              // TU: item text
+}
+
+// "YYYY-MM-DDThh:mm:ss" of a Julian day and milliseconds (proleptic
+// Gregorian calendar, days counted from 1970-01-01 = day 2440588).
+std::u16string isoTime(const JulianTime& t)
+{
+    int64_t z = int64_t(t.day) - 2440588 + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    const int64_t y = yoe + era * 400 + (m <= 2);
+    const uint32_t sec = t.ms / 1000;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02u:%02u:%02u", int(y), int(m), int(d),
+                  sec / 3600, sec / 60 % 60, sec % 60);
+    return std::u16string(buf, buf + std::strlen(buf));
+}
+
+}  // namespace
+
 Bytes writeAppInfoSection()
 {
-    // §15 AcDb:AppInfo (R2004 layout as AutoCAD writes it): RL 3, name,
-    // RL string count, then version, comment and product each after a
-    // 16-byte checksum.
+    // §15 AcDb:AppInfo: RL 3, name, RL item count, then version, comment
+    // and product, each after its 16-byte item identifier.
     Bytes b;
     putRL(b, 3);                                  // RL: class version
     putUnicode(b, u"AppInfoDataList");            // TU: name
-    putRL(b, 3);                                  // RL: number of strings
-    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
-    putUnicode(b, u"1.0");                        // TU: version
-    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
-    putUnicode(b, u"Vantrel DWG writer");         // TU: comment
-    b.insert(b.end(), 16, 0);                     // 16 bytes: checksum
-    putUnicode(b, u"<ProductInformation name =\"Vantrel\" build_version=\"1.0\" "
-                  u"registry_version=\"1.0\" install_id_string=\"Vantrel\" "
-                  u"registry_localeID=\"2052\"/>");  // TU: product
+    putRL(b, 3);                                  // RL: number of items
+    putItem(b, kAppInfoVersionId, kAppVersion);   // version
+    putItem(b, kAppInfoCommentId, kAppComment);   // comment
+    putItem(b, kAppInfoProductId, kAppProduct);   // product
     return b;
 }
 
-Bytes writeAppInfoHistorySection()
+Bytes writeAppInfoHistorySection(const SectionContext& ctx)
 {
-    // AcDb:AppInfoHistory: the save history; a new file has one entry,
-    // the writing application, in the same form as AcDb:AppInfo.
-    return writeAppInfoSection();
+    // AcDb:AppInfoHistory in AutoCAD's layout: 32 bytes of section
+    // identifier, RL 0, TU "AppInfoDataList", RL item count, then the
+    // saving application's version, comment, summary property set and
+    // product, each after its item identifier. A new file has this one
+    // save in its history.
+    Bytes b(kAppInfoHistoryHead, kAppInfoHistoryHead + 32);
+    putRL(b, 0);                                  // RL: 0
+    putUnicode(b, u"AppInfoDataList");            // TU: name
+    putRL(b, 4);                                  // RL: number of items
+    putItem(b, kAppInfoVersionId, kAppVersion);
+    putItem(b, kAppInfoCommentId, kAppComment);
+    // Property ids of the summary information: 2 title, 3 subject,
+    // 4 author, 6 comments, 5 keywords, 8 last saved by, 9 revision,
+    // 10 save time; 258/259 the application's name and build.
+    std::u16string props = u"<prop_set fmt_id=\"{f29f85e0-4ff9-1068-ab91-08002b27b3d9}\">";
+    for (const char16_t* id : {u"2", u"3", u"4", u"6", u"5"})
+        props += u"<prop id=\"" + std::u16string(id) + u"\"><string></string></prop>";
+    props += u"<prop id=\"8\"><string>Vantrel</string></prop>";
+    props += u"<prop id=\"9\"><string></string></prop>";
+    props += u"<prop id=\"10\"><datetime>" + isoTime(ctx.updated) + u"</datetime></prop>";
+    props += u"<prop id=\"258\"><string>Vantrel</string></prop>";
+    props += u"<prop id=\"259\"><string>1.0</string></prop></prop_set>";
+    putItem(b, kAppInfoPropSetId, props);
+    putItem(b, kAppInfoProductId, kAppProduct);
+    return b;
 }
 
 Bytes writeFileDepListSection(const CadDocument& doc)

@@ -31,7 +31,7 @@ Bytes writeAuxHeaderSection(const CadDocument& doc, const SectionContext& ctx); 
 Bytes writeSummaryInfoSection(const SectionContext& ctx);                      // AcDb:SummaryInfo
 Bytes writePreviewSection();                                                   // AcDb:Preview
 Bytes writeAppInfoSection();                                                   // AcDb:AppInfo
-Bytes writeAppInfoHistorySection();                                            // AcDb:AppInfoHistory
+Bytes writeAppInfoHistorySection(const SectionContext& ctx);                   // AcDb:AppInfoHistory
 Bytes writeFileDepListSection(const CadDocument& doc);                         // AcDb:FileDepList
 Bytes writeRevHistorySection();                                                // AcDb:RevHistory
 Bytes writeObjFreeSpaceSection(const SectionContext& ctx);                     // AcDb:ObjFreeSpace
