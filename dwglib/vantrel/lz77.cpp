@@ -60,22 +60,24 @@ Bytes lz77Literal(const Bytes& data)
     return out;
 }
 
-Bytes lz77Page(const Bytes& data, size_t pageSize)
+void lz77AppendPage(Bytes& out, const uint8_t* data, size_t n, size_t pageSize)
 {
-    if (data.size() > pageSize)
+    if (n > pageSize)
         throw std::logic_error("page data larger than the page");
-    // The literal run: the data and at least one zero, at least 4 bytes.
-    Bytes lit = data;
-    lit.resize(std::max(data.size() + 1, size_t(4)), 0);
-    if (lit.size() + 3 > pageSize) {
-        lit.resize(pageSize, 0);
-        return lz77Literal(lit);
+    // The literal run: the data and at least one zero, at least 4 bytes;
+    // a page too full for the back reference is one literal run.
+    size_t lit = std::max(n + 1, size_t(4));
+    const bool whole = lit + 3 > pageSize;
+    if (whole)
+        lit = pageSize;
+    putLiteralLength(out, lit);
+    out.insert(out.end(), data, data + n);
+    out.resize(out.size() + (lit - n), 0);
+    if (whole) {
+        out.push_back(0x11);                      // end of stream
+        return;
     }
-    Bytes out;
-    out.reserve(lit.size() + 16);
-    putLiteralLength(out, lit.size());
-    out.insert(out.end(), lit.begin(), lit.end());
-    const size_t count = pageSize - lit.size();   // zeros still to produce (>= 3)
+    const size_t count = pageSize - lit;          // zeros still to produce (>= 3)
     if (count <= 33) {
         out.push_back(uint8_t(0x1E + count));     // 0x21-0x3F: copy 3..33 bytes
     } else {
@@ -96,6 +98,13 @@ Bytes lz77Page(const Bytes& data, size_t pageSize)
     out.push_back(0x00);                          // two-byte offset: distance 1,
     out.push_back(0x00);                          // no literal follows
     out.push_back(0x11);                          // end of stream
+}
+
+Bytes lz77Page(const Bytes& data, size_t pageSize)
+{
+    Bytes out;
+    out.reserve(data.size() + 16);
+    lz77AppendPage(out, data.data(), data.size(), pageSize);
     return out;
 }
 

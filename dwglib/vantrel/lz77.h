@@ -22,6 +22,8 @@ size_t lz77LiteralSize(size_t n);
 // `pageSize` decompressed bytes. The zeros cost a few bytes: the literal
 // run ends with one zero that a back reference of distance 1 repeats.
 Bytes lz77Page(const Bytes& data, size_t pageSize);
+// The same, appended to `out`.
+void lz77AppendPage(Bytes& out, const uint8_t* data, size_t n, size_t pageSize);
 
 // Decode a compressed page into at most `maxSize` bytes. Throws
 // std::runtime_error on malformed input.
