@@ -79,7 +79,8 @@ CadDocument::CadDocument()
     plotStyles.defaultEntry = normal.handle;
     placeholders.push_back(normal);
 
-    MLineStyle mls{newHandle(), mlineDict, "Standard"};
+    // AutoCAD names the style object STANDARD and its dictionary entry Standard.
+    MLineStyle mls{newHandle(), mlineDict, "STANDARD"};
     mlineStyles.push_back(mls);
     currentMLineStyle = mls.handle;
     findDictionary(mlineDict)->entries.push_back({"Standard", mls.handle});

@@ -257,11 +257,14 @@ private:
         b.beginObject(type, h, 0);
         b.d.writeBS(uint16_t(entries.size()));  // BS: number of entries
         if (dimstyle)
-            b.d.writeRC(0);                     // RC: number of extra handles
+            b.d.writeRC(uint8_t(entries.size()));  // RC: number of extra handles
         for (Handle e : entries)
             b.hs.writeH(kSoftOwner, e);         // H 2: entry
         for (Handle e : hardOwned)
             b.hs.writeH(kHardOwner, e);         // H 3: *Model_Space etc.
+        if (dimstyle)
+            for (Handle e : entries)
+                b.hs.writeH(kHardPointer, e);   // H 5: extra handles, the styles again (as AutoCAD)
         store(h, b);
     }
 
@@ -617,7 +620,10 @@ private:
             // Plot settings part (§20.4.85 LAYOUT, PLOTSETTINGS fields).
             b.text("");                         // T: page setup name
             b.text("none_device");              // T: printer/config file
-            d.writeBS(lay.modelSpace ? 0x5D4 : 0x2D4);  // BS: plot flags
+            // BS: plot flags as AutoCAD sets them in a new drawing: 0x10 standard
+            // scale, 0x20 plot styles, 0x80 lineweights, 0x200 viewports first;
+            // Model adds 0x400 model type, 0x800 update paper, 0x2000 initialising.
+            d.writeBS(lay.modelSpace ? 0x2EB0 : 0x2B0);
             d.writeBD(7.5);                     // BD: left margin
             d.writeBD(20.0);                    // BD: bottom margin
             d.writeBD(7.5);                     // BD: right margin
@@ -635,7 +641,7 @@ private:
             d.writeBD(1.0);                     // BD: real-world paper units
             d.writeBD(1.0);                     // BD: drawing units
             b.text("");                         // T: plot style sheet
-            d.writeBS(0);                       // BS: standard scale type
+            d.writeBS(lay.modelSpace ? 0 : 16); // BS: standard scale type (fit / 1:1)
             d.writeBD(1.0);                     // BD: scale factor
             d.write2BD(0.0, 0.0);               // 2BD: paper image origin
             d.writeBS(0);                       // BS: shade plot mode

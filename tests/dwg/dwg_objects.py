@@ -203,7 +203,7 @@ def absolute(ref, own):
 ENTITY_TYPES = set(range(1, 0x2A)) | {0x2B, 0x2C, 0x2D, 0x2E, 0x2F, 0x4A, 0x4D, 0x4E}
 TYPE_NAMES = {
     1: "TEXT", 2: "ATTRIB", 3: "ATTDEF", 4: "BLOCK", 5: "ENDBLK", 6: "SEQEND", 7: "INSERT",
-    10: "VERTEX_2D", 15: "POLYLINE_2D", 16: "POLYLINE_3D", 17: "ARC", 18: "CIRCLE", 19: "LINE", 27: "POINT",
+    10: "VERTEX_2D", 11: "VERTEX_3D", 15: "POLYLINE_2D", 16: "POLYLINE_3D", 17: "ARC", 18: "CIRCLE", 19: "LINE", 27: "POINT",
     34: "VIEWPORT", 42: "DICTIONARY", 44: "MTEXT", 48: "BLOCK_CONTROL", 49: "BLOCK_HEADER",
     50: "LAYER_CONTROL", 51: "LAYER", 52: "STYLE_CONTROL", 53: "STYLE", 56: "LTYPE_CONTROL",
     57: "LTYPE", 60: "VIEW_CONTROL", 61: "VIEW", 62: "UCS_CONTROL", 63: "UCS",
@@ -405,6 +405,30 @@ def decode_fields(o, b):
         b.B()
     if t == 1:  # TEXT
         f["style"] = o.own_refs[0][1]
+        flags = b.RC()
+        if not flags & 1:
+            b.RD()
+        p = b.RD2()
+        f["points"] = [p]
+        if not flags & 2:
+            f["points"].append((b.DD(p[0]), b.DD(p[1])))
+        b.BE()
+        b.BT()
+        if not flags & 4:
+            b.RD()
+        if not flags & 8:
+            b.RD()
+        f["height"] = b.RD()
+    elif t in (17, 18):  # ARC, CIRCLE
+        f["center"] = b.BD3()
+        f["radius"] = b.BD()
+        b.BT()
+        b.BE()
+        if t == 17:
+            f["angles"] = (b.BD(), b.BD())
+    elif t == 10:  # VERTEX_2D
+        b.RC()
+        f["point"] = b.BD3()
     elif t == 51:  # LAYER
         b.BS()
         f["cmc"] = [b.CMC()]
