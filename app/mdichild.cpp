@@ -16,9 +16,18 @@
 #include <QSaveFile>
 #include <QSettings>
 
+#include <cmath>
+
 namespace {
 // Numbers new projects for the life of the process.
 int sequenceNumber = 1;
+
+// A criterion from the store; what is not a finite number reads as 0, as a
+// malformed text does.
+double storedAngle(const QSettings& settings, const QString& key, double fallback) {
+    const double value = settings.value(key, fallback).toDouble();
+    return std::isfinite(value) ? value : 0.0;
+}
 
 // Keeps the wait cursor up for one scope.
 class WaitCursor {
@@ -47,8 +56,8 @@ void MdiChild::readDocumentSettings() {
         QSettings settings;
         dataCenter.UpperMode = settings.value(QStringLiteral("project"), true).toBool();
         dataCenter.BigCircle = settings.value(QStringLiteral("express"), true).toBool();
-        dataCenter.IncludedAnglePlanar = settings.value(QStringLiteral("included1"), 30.0).toDouble();
-        dataCenter.FrictionAnglePlanar = settings.value(QStringLiteral("friction1"), 27.0).toDouble();
+        dataCenter.IncludedAnglePlanar = storedAngle(settings, QStringLiteral("included1"), 30.0);
+        dataCenter.FrictionAnglePlanar = storedAngle(settings, QStringLiteral("friction1"), 27.0);
         dataCenter.Topple = settings.value(QStringLiteral("topple"), false).toBool();
         const int mark = settings.value(QStringLiteral("show"), 0).toInt();
         dataCenter.ShowMark = qint16(mark >= 0 && mark <= 3 ? mark : 0);

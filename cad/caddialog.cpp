@@ -7,6 +7,9 @@
 #include <QRegularExpressionValidator>
 #include <QSettings>
 
+#include <climits>
+#include <cmath>
+
 namespace {
 const QString kCadType = QStringLiteral("cadtype");
 const QString kCadRadius = QStringLiteral("cadradius");
@@ -23,9 +26,9 @@ CADDialog::CADDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CADDialog) {
 
     {
         QSettings settings;
-        m_cadType = settings.value(kCadType, 1).toInt();
-        m_radius = settings.value(kCadRadius, 50).toInt();
-        m_textPercent = settings.value(kCadHeight, 5).toInt();
+        m_cadType = storedWhole(settings, kCadType, 1);
+        m_radius = storedWhole(settings, kCadRadius, 50);
+        m_textPercent = storedWhole(settings, kCadHeight, 5);
     }
     ui->editCadradius->setText(QString::number(m_radius));
     ui->spinCadheigh->setValue(m_textPercent);
@@ -45,6 +48,18 @@ CADDialog::CADDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CADDialog) {
     // single digit while typing, or a stored value out of range).
     connect(ui->editCadradius, &QLineEdit::textChanged, this, &CADDialog::updateOkButton);
     updateOkButton();
+}
+
+int CADDialog::storedWhole(const QSettings& settings, const QString& key, int fallback) {
+    const QVariant value = settings.value(key, fallback);
+    if (value.userType() == QMetaType::Double || value.userType() == QMetaType::Float) {
+        // The framework's own conversion of these is undefined.
+        const double d = std::round(value.toDouble());
+        return std::isfinite(d) && d >= INT_MIN && d <= INT_MAX ? int(d) : 0;
+    }
+    bool ok = false;
+    const int whole = value.toInt(&ok);
+    return ok ? whole : 0;
 }
 
 CADDialog::~CADDialog() {

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class QSettings;
+class QString;
+
 namespace Ui {
 class CADDialog;
 }
@@ -20,6 +23,10 @@ public:
     int cadType() const { return m_cadType; }
     int radius() const { return m_radius; }
     int textPercent() const { return m_textPercent; }
+
+    // A whole number from the store; anything else (text that is not an
+    // integer, a double that is not finite or beyond int) reads as 0.
+    static int storedWhole(const QSettings& settings, const QString& key, int fallback);
 
 private slots:
     void on_buttonBox_accepted();

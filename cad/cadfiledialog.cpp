@@ -1,5 +1,6 @@
 #include "cad/cadfiledialog.h"
 
+#include "cad/caddialog.h"
 #include "ui_cadfiledialog.h"
 
 #include <QPushButton>
@@ -21,8 +22,8 @@ CadFileDialog::CadFileDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CadF
         QRegularExpression(QStringLiteral("^([1-9][0-9]|[1][0][0])$")), ui->editCadradius));
     {
         QSettings settings;
-        m_radius = settings.value(kCadRadius, 50).toInt();
-        m_textPercent = settings.value(kCadHeight, 5).toInt();
+        m_radius = CADDialog::storedWhole(settings, kCadRadius, 50);
+        m_textPercent = CADDialog::storedWhole(settings, kCadHeight, 5);
     }
     ui->editCadradius->setText(QString::number(m_radius));
     ui->spinCadheigh->setValue(m_textPercent);

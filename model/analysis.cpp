@@ -25,6 +25,12 @@ double degrees(double radians) {
     return radians * kRadToDeg;
 }
 
+// An attitude that is not a number has no verdict and no intersections,
+// whichever path brought it into the project.
+bool finiteAttitude(const PlaneRecord& record) {
+    return std::isfinite(record.direction) && std::isfinite(record.angle);
+}
+
 // Joins the names, replacing the final "、" by the closing text.
 QString sentence(const QString& head, const QStringList& names, const QString& closing) {
     QString text = head.arg(names.size()) + names.join(QString());
@@ -46,8 +52,12 @@ void DataCenter::computeWedges() {
 
     for (int i = 0; i < planes.size(); ++i) {
         const PlaneRecord& A = planes.at(i);
+        if (!finiteAttitude(A))
+            continue;
         for (int j = i + 1; j < planes.size(); ++j) {
             const PlaneRecord& B = planes.at(j);
+            if (!finiteAttitude(B))
+                continue;
             double cx = A.normal[1] * B.normal[2] - A.normal[2] * B.normal[1];
             double cy = A.normal[2] * B.normal[0] - A.normal[0] * B.normal[2];
             double cz = A.normal[0] * B.normal[1] - A.normal[1] * B.normal[0];
@@ -129,7 +139,12 @@ void DataCenter::judgeStability() {
     const bool includedOff = i > kCriterionOff;
     const bool frictionOff = f < kEps;
 
+    const bool slopeFinite = finiteAttitude(slope);
     for (PlaneRecord& plane : planes) {
+        if (!slopeFinite || !finiteAttitude(plane)) {
+            plane.state = StabilityState::NotJudged;
+            continue;
+        }
         const double s = plane.slopeApparentAngle;
         const double dip = plane.angle;
         const double d = plane.directionDelta;
@@ -159,6 +174,10 @@ void DataCenter::judgeStability() {
     }
 
     for (PlaneRecord& wedge : wedges) {
+        if (!slopeFinite) {
+            wedge.state = StabilityState::NotJudged;
+            continue;
+        }
         const double s = wedge.slopeApparentAngle;
         const double plunge = wedge.angle;
         int code;

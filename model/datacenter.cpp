@@ -74,8 +74,9 @@ bool DataCenter::circleThrough3(const QPointF& p1, const QPointF& p2, const QPoi
 }
 
 bool DataCenter::isValidAttitude(const PlaneRecord& record) {
-    return !(record.angle < 0 || record.angle > kMaxDip || record.direction < 0 ||
-             record.direction > kMaxDirection);
+    // Written as ranges that hold, so that NaN (every comparison false) fails.
+    return record.angle >= 0 && record.angle <= kMaxDip && record.direction >= 0 &&
+           record.direction <= kMaxDirection;
 }
 
 void DataCenter::computePlaneGeometry(PlaneRecord& record) const {

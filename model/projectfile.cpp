@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 
+#include <cmath>
+
 namespace {
 QString number(double value) { return QString::number(value, 'g', 6); }
 QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
@@ -21,9 +23,28 @@ void writeSingle(QXmlStreamWriter& w, const QString& name, const QString& attrib
     w.writeEndElement();
 }
 
+// A floating value of the file. The framework's parser also takes "nan",
+// "inf" and exponents beyond the range of a double; they read as 0 like any
+// other malformed number.
+double finiteOrZero(double value) {
+    return std::isfinite(value) ? value : 0.0;
+}
+double readNumber(const QStringRef& text) {
+    return finiteOrZero(text.toDouble());
+}
+double readNumber(const QString& text) {
+    return finiteOrZero(text.toDouble());
+}
+
 QPointF readPoint(const QXmlStreamAttributes& attributes) {
-    return QPointF(attributes.value(QLatin1String("x")).toDouble(),
-                   attributes.value(QLatin1String("y")).toDouble());
+    return QPointF(readNumber(attributes.value(QLatin1String("x"))),
+                   readNumber(attributes.value(QLatin1String("y"))));
+}
+
+// A labelling mode outside 0..3 reads as 0 (no labels).
+qint16 readShowMark(const QString& text) {
+    const int mark = text.toInt();
+    return qint16(mark >= 0 && mark <= 3 ? mark : 0);
 }
 } // namespace
 
@@ -98,11 +119,11 @@ bool DataCenter::readPlane(PlaneRecord& record) {
         else if (name == QLatin1String("CenterPoint"))
             record.CenterPoint = readPoint(attributes);
         else if (name == QLatin1String("CircleRadius"))
-            record.CircleRadius = attributes.value(QLatin1String("radius")).toDouble();
+            record.CircleRadius = readNumber(attributes.value(QLatin1String("radius")));
         else if (name == QLatin1String("StartAngle"))
-            record.StartAngle = attributes.value(QLatin1String("angle")).toDouble();
+            record.StartAngle = readNumber(attributes.value(QLatin1String("angle")));
         else if (name == QLatin1String("SpanRadius"))
-            record.SpanRadius = attributes.value(QLatin1String("angle")).toDouble();
+            record.SpanRadius = readNumber(attributes.value(QLatin1String("angle")));
         else if (name == QLatin1String("Calculate"))
             record.calculated = attributes.value(QLatin1String("calculated")) == QLatin1String("true");
         reader.skipCurrentElement();
@@ -142,15 +163,15 @@ bool DataCenter::readProject(QIODevice* device) {
                     else if (item == QLatin1String("Topple"))
                         Topple = reader.readElementText() == QLatin1String("true");
                     else if (item == QLatin1String("ShowMark"))
-                        ShowMark = qint16(reader.readElementText().toInt());
+                        ShowMark = readShowMark(reader.readElementText());
                     else if (item == QLatin1String("IncludedAnglePlanar"))
-                        IncludedAnglePlanar = reader.readElementText().toDouble();
+                        IncludedAnglePlanar = readNumber(reader.readElementText());
                     else if (item == QLatin1String("FrictionAnglePlanar"))
-                        FrictionAnglePlanar = reader.readElementText().toDouble();
+                        FrictionAnglePlanar = readNumber(reader.readElementText());
                     else if (item == QLatin1String("IncludedAngleTopple"))
-                        IncludedAngleTopple = reader.readElementText().toDouble();
+                        IncludedAngleTopple = readNumber(reader.readElementText());
                     else if (item == QLatin1String("FrictionAngleTopple"))
-                        FrictionAngleTopple = reader.readElementText().toDouble();
+                        FrictionAngleTopple = readNumber(reader.readElementText());
                     else
                         reader.skipCurrentElement();
                 }
@@ -168,8 +189,8 @@ bool DataCenter::readProject(QIODevice* device) {
                     const QXmlStreamAttributes attributes = reader.attributes();
                     record.id = attributes.value(QLatin1String("id")).toInt();
                     record.type = attributes.value(QLatin1String("type")).toInt();
-                    record.direction = attributes.value(QLatin1String("direction")).toDouble();
-                    record.angle = attributes.value(QLatin1String("angle")).toDouble();
+                    record.direction = readNumber(attributes.value(QLatin1String("direction")));
+                    record.angle = readNumber(attributes.value(QLatin1String("angle")));
                     record.notes = attributes.value(QLatin1String("notes")).toString();
                     if (!readPlane(record))
                         break;

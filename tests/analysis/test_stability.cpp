@@ -37,6 +37,7 @@ private slots:
     void analyseBuildsZonesForRepresentation();
     void conclusionExample();
     void conclusionEdgeCases();
+    void nonFiniteAttitudeIsNotJudged();
 };
 
 void TestStability::planeRules_data() {
@@ -266,6 +267,28 @@ void TestStability::conclusionEdgeCases() {
     dc.wedges.clear();
     dc.buildConclusion();
     QCOMPARE(dc.conclusion[0], QStringLiteral("边坡岩体中存在1组不稳定结构面，它们是：%1层7；"));
+}
+
+// A record that is not a number in either attitude field is neither judged
+// nor intersected, whatever path put it there.
+void TestStability::nonFiniteAttitudeIsNotJudged() {
+    DataCenter dc;
+    setUp(dc);
+    dc.planes = {makePlane(1, qQNaN(), 40), makePlane(2, 10, 40), makePlane(3, 60, qInf())};
+    dc.analyse();
+    QCOMPARE(dc.planes[0].state, int(StabilityState::NotJudged));
+    QCOMPARE(dc.planes[2].state, int(StabilityState::NotJudged));
+    QCOMPARE(dc.planes[1].state, int(StabilityState::UnstableAboveFrictionInsideIncluded));
+    QVERIFY(dc.wedges.isEmpty());
+    dc.buildConclusion();
+    QVERIFY(!dc.conclusion[0].contains(QLatin1String("nan")));
+
+    dc.slope.direction = qQNaN();
+    dc.planes = {makePlane(1, 10, 40), makePlane(2, 60, 30)};
+    dc.analyse();
+    QCOMPARE(dc.planes[0].state, int(StabilityState::NotJudged));
+    QCOMPARE(dc.wedges.size(), 1);
+    QCOMPARE(dc.wedges[0].state, int(StabilityState::NotJudged));
 }
 
 QTEST_GUILESS_MAIN(TestStability)

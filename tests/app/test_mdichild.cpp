@@ -289,6 +289,16 @@ void TestMdiChild::documentDefaultsCarryToTheNextProject() {
     // A labelling mode the view cannot show reads as none.
     QSettings().setValue(QStringLiteral("show"), 9);
     QCOMPARE(int(MdiChild().project().ShowMark), 0);
+
+    // Criteria that are not numbers read as 0, like any malformed value.
+    for (const QVariant bad :
+         {QVariant(QStringLiteral("nan")), QVariant(QStringLiteral("-inf")), QVariant(qQNaN())}) {
+        QSettings().setValue(QStringLiteral("included1"), bad);
+        QSettings().setValue(QStringLiteral("friction1"), bad);
+        MdiChild odd;
+        QCOMPARE(odd.project().IncludedAnglePlanar, 0.0);
+        QCOMPARE(odd.project().FrictionAnglePlanar, 0.0);
+    }
 }
 
 QTEST_MAIN(TestMdiChild)

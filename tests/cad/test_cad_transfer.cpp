@@ -2,6 +2,7 @@
 // temporary drawing and the binding to the DWG library.
 #include "cad/caddialog.h"
 #include "cad/cadexport.h"
+#include "cad/cadfiledialog.h"
 #include "cad/cadrecord.h"
 #include "cad/cadtransfer.h"
 #include "model/datacenter.h"
@@ -85,6 +86,7 @@ private slots:
     void dialogDefaultsAndSettings();
     void dialogRadiusEntry();
     void dialogCancelKeepsSettings();
+    void storedValuesThatAreNotNumbers();
     void transferWritesDxfAndPlacesRecord();
     void transferWithTooLongTemporaryPath();
     void dwgThroughStandInLibrary();
@@ -238,6 +240,27 @@ void TestCadTransfer::dialogCancelKeepsSettings() {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(!QSettings().contains(QStringLiteral("cadradius")));
+}
+
+// A hand-edited store: what is not a whole number reads as 0, which the
+// dialogs refuse (radius) or raise to their minimum (height).
+void TestCadTransfer::storedValuesThatAreNotNumbers() {
+    const QList<QVariant> bad{
+        QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("1e999"), qQNaN(), qInf(), 1e300,
+        4294967346.0};
+    for (const QVariant& value : bad) {
+        QSettings().setValue(QStringLiteral("cadradius"), value);
+        QSettings().setValue(QStringLiteral("cadheigh"), value);
+        CADDialog dialog;
+        QCOMPARE(dialog.radius(), 0);
+        QCOMPARE(dialog.textPercent(), 0);
+        QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("editCadradius"))->text(), QStringLiteral("0"));
+        QVERIFY(!dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
+        QCOMPARE(dialog.findChild<QSpinBox*>()->value(), 2);
+        CadFileDialog fileDialog;
+        QCOMPARE(fileDialog.radius(), 0);
+        QCOMPARE(fileDialog.textPercent(), 0);
+    }
 }
 
 void TestCadTransfer::transferWritesDxfAndPlacesRecord() {

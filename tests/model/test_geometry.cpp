@@ -82,6 +82,11 @@ void TestGeometry::dipZeroAndLimits() {
     QVERIFY(!DataCenter::isValidAttitude(withAttitude(359.95, 10)));
     QVERIFY(!DataCenter::isValidAttitude(withAttitude(-0.1, 10)));
     QVERIFY(!DataCenter::isValidAttitude(withAttitude(10, -1)));
+    // Every comparison with NaN is false, so a range test alone lets it pass.
+    for (const double bad : {qQNaN(), qInf(), -qInf()}) {
+        QVERIFY(!DataCenter::isValidAttitude(withAttitude(bad, 10)));
+        QVERIFY(!DataCenter::isValidAttitude(withAttitude(10, bad)));
+    }
 
     // 89.91 still finds a circle; at 89.92 the three points are collinear
     // and the span falls back to a straight 180 degrees.

@@ -16,6 +16,8 @@ private slots:
     void planeCounts();
     void hostileAndBrokenInput();
     void uncalculatedPlanesGetGeometryAfterLoad();
+    void nonFiniteNumbersReadAsZero();
+    void showMarkOutsideItsModesReadsAsZero();
 };
 
 namespace {
@@ -219,6 +221,55 @@ void TestProjectFile::uncalculatedPlanesGetGeometryAfterLoad() {
     QVERIFY(dc.planes[0].calculated);
     QVERIFY(qAbs(dc.planes[0].MidPoint.y() + 0.41421356) < 1e-7);
     QCOMPARE(dc.planes[1].MidPoint, QPointF(0, 0)); // trusted as stored
+}
+
+// The framework's parser takes "nan", "inf" and overflowing exponents; the
+// reader treats them like any other malformed number.
+void TestProjectFile::nonFiniteNumbersReadAsZero() {
+    for (const QByteArray bad :
+         {QByteArray("nan"), QByteArray("inf"), QByteArray("-inf"), QByteArray("1e999")}) {
+        DataCenter dc;
+        QVERIFY(readInto(dc, wrap("<BaseInfo><IncludedAnglePlanar>" + bad +
+                                  "</IncludedAnglePlanar>"
+                                  "<FrictionAnglePlanar>" +
+                                  bad +
+                                  "</FrictionAnglePlanar>"
+                                  "<IncludedAngleTopple>" +
+                                  bad +
+                                  "</IncludedAngleTopple>"
+                                  "<FrictionAngleTopple>" +
+                                  bad +
+                                  "</FrictionAngleTopple></BaseInfo>"
+                                  "<Slopes><Slope direction=\"" +
+                                  bad + "\" angle=\"" + bad +
+                                  "\">"
+                                  "<MidPoint x=\"" +
+                                  bad + "\" y=\"" + bad + "\"/><CircleRadius radius=\"" + bad +
+                                  "\"/><StartAngle angle=\"" + bad + "\"/><SpanRadius angle=\"" + bad +
+                                  "\"/></Slope></Slopes><Dips><Dip id=\"1\" direction=\"" + bad +
+                                  "\" angle=\"40\"/></Dips>")));
+        QCOMPARE(dc.IncludedAnglePlanar, 0.0);
+        QCOMPARE(dc.FrictionAnglePlanar, 0.0);
+        QCOMPARE(dc.IncludedAngleTopple, 0.0);
+        QCOMPARE(dc.FrictionAngleTopple, 0.0);
+        QCOMPARE(dc.slope.direction, 0.0);
+        QCOMPARE(dc.slope.angle, 0.0);
+        QCOMPARE(dc.slope.MidPoint, QPointF(0, 0));
+        QCOMPARE(dc.slope.CircleRadius, 0.0);
+        QCOMPARE(dc.slope.StartAngle, 0.0);
+        QCOMPARE(dc.slope.SpanRadius, 0.0);
+        QCOMPARE(dc.planes.value(0).direction, 0.0);
+    }
+}
+
+void TestProjectFile::showMarkOutsideItsModesReadsAsZero() {
+    const QList<QPair<QByteArray, int>> cases{{"3", 3}, {"0", 0},  {"-1", 0},
+                                              {"4", 0}, {"-5", 0}, {"65537", 0}};
+    for (const auto& c : cases) {
+        DataCenter dc;
+        QVERIFY(readInto(dc, wrap("<BaseInfo><ShowMark>" + c.first + "</ShowMark></BaseInfo>")));
+        QCOMPARE(int(dc.ShowMark), c.second);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)
