@@ -35,11 +35,15 @@ void information(QWidget* parent, const QString& text) {
 SaveAnswer askSave(QWidget* parent, const QString& text) {
     if (hook())
         return SaveAnswer(hook()({Kind::SavePrompt, title(), text, parent}));
+    // All three share one role: the desktop's button layout then keeps them
+    // in the order added, and with no reject (or no-role) button the box
+    // detects no escape button, so Escape and the title-bar close do nothing.
     QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::NoButton, parent);
-    QPushButton* save = box.addButton(QCoreApplication::translate("MessageBox", "保存"), QMessageBox::AcceptRole);
+    QPushButton* save =
+        box.addButton(QCoreApplication::translate("MessageBox", "保存"), QMessageBox::ActionRole);
     QPushButton* discard =
-        box.addButton(QCoreApplication::translate("MessageBox", "不保存"), QMessageBox::DestructiveRole);
-    box.addButton(QCoreApplication::translate("MessageBox", "取消"), QMessageBox::RejectRole);
+        box.addButton(QCoreApplication::translate("MessageBox", "不保存"), QMessageBox::ActionRole);
+    box.addButton(QCoreApplication::translate("MessageBox", "取消"), QMessageBox::ActionRole);
     box.setDefaultButton(save);
     box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
     box.exec();
