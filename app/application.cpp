@@ -19,8 +19,11 @@ int runKarven(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
 
-    // Files named on the command line: handed to a running instance if there
-    // is one, else opened here once the window is up.
+#ifndef Q_OS_WIN
+    // Without DDE, file names on the command line and the local socket carry
+    // the shell's open requests: handed to a running instance if there is
+    // one, else opened here once the window is up. On Windows the shell's DDE
+    // conversation opens them, and the command line is not read.
     QStringList files = QCoreApplication::arguments();
     if (!files.isEmpty())
         files.removeFirst();
@@ -29,6 +32,7 @@ int runKarven(int argc, char* argv[]) {
         file = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
     if (!files.isEmpty() && platform::OpenRequestServer::forwardToRunningInstance(files))
         return 0;
+#endif
 
     // The program speaks Chinese only: Qt's own texts (OK, Cancel, the file
     // dialogs) follow suit where the translation is installed.
@@ -44,6 +48,7 @@ int runKarven(int argc, char* argv[]) {
     window.registerDdeAtoms();
     window.show();
 
+#ifndef Q_OS_WIN
     platform::OpenRequestServer server;
     server.listen([&window](const QString& command) {
         return platform::executeShellCommand(
@@ -51,6 +56,7 @@ int runKarven(int argc, char* argv[]) {
             [&window](const QString& path) { return window.openFile(path); });
     });
     window.openFiles(files);
+#endif
 
     return app.exec();
 }

@@ -27,6 +27,7 @@ bool matchesWhole(const QRegularExpressionMatch& m, const QString& text) {
     return m.hasMatch() && m.capturedStart(0) == 0 && m.capturedLength(0) == text.size();
 }
 
+#ifndef Q_OS_WIN
 #ifdef Q_OS_UNIX
 // True when `path` does not exist or is owned by this user. A name owned by
 // someone else is never used: neither connected to nor replaced.
@@ -73,6 +74,7 @@ QByteArray frame(const QString& command) {
     qToBigEndian<quint32>(quint32(text.size()), out.data());
     return out + text;
 }
+#endif
 
 } // namespace
 
@@ -91,6 +93,12 @@ bool executeShellCommand(const QString& command, bool modalActive,
     if (!matchesWhole(quoted, argument))
         return false;
     if (name.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+        return false;
+    // The greedy pattern also takes two commands in a row, [open("a")][open("b")],
+    // as one open of the joined text; a quoted argument that closes and opens
+    // a further bracketed command is such a pair.
+    static const QRegularExpression secondCommand(QStringLiteral("\"\\)\\]\\[\\w+\\("));
+    if (secondCommand.match(argument).hasMatch())
         return false;
     return open ? open(quoted.captured(1)) : false;
 }
@@ -113,6 +121,7 @@ bool windowBlockedByModal(const QWidget* window) {
     return QApplication::activeModalWidget() != nullptr;
 }
 
+#ifndef Q_OS_WIN
 OpenRequestServer::OpenRequestServer(QObject* parent) : QObject(parent) {}
 
 OpenRequestServer::~OpenRequestServer() {
@@ -256,5 +265,7 @@ void OpenRequestServer::readRequests(QLocalSocket* socket) {
         });
     }
 }
+
+#endif
 
 } // namespace platform

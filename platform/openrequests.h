@@ -19,7 +19,7 @@ namespace platform {
 // The whole command must match ^\[(\w+)\((.*)\)\]$; the command word is
 // compared ignoring case and the argument must be a double-quoted string.
 // Anything else (unknown command, unquoted argument, text around the
-// brackets, several commands) is ignored.
+// brackets, several commands, also back to back in one message) is ignored.
 bool executeShellCommand(const QString& command, bool modalActive,
                          const std::function<bool(const QString&)>& open);
 
@@ -34,8 +34,10 @@ QString executableBaseName(const QString& executablePath);
 // dialog is open in the application.
 bool windowBlockedByModal(const QWidget* window);
 
-// Single-instance open requests. The first instance listens; a later start
-// hands its file arguments to it and exits.
+#ifndef Q_OS_WIN
+// Single-instance open requests where the shell has no DDE (not on Windows,
+// whose shell opens files through the DDE conversation). The first instance
+// listens; a later start hands its file arguments to it and exits.
 //
 // Messages on the local socket are a 32-bit big-endian length followed by the
 // command in UTF-8; every complete message is acknowledged with one byte
@@ -82,5 +84,6 @@ private:
     std::function<bool(const QString&)> handler_;
     int requestTimeoutMs_ = DefaultRequestTimeoutMs;
 };
+#endif
 
 } // namespace platform

@@ -40,6 +40,10 @@ void ShellCommandTest::grammar_data() {
     QTest::newRow("trailing newline") << QStringLiteral("[open(\"/tmp/a.yty\")]\n") << QStringList{};
     QTest::newRow("two commands on two lines")
         << QStringLiteral("[open(\"/tmp/a.yty\")]\n[open(\"/tmp/b.yty\")]") << QStringList{};
+    QTest::newRow("two commands in one message")
+        << QStringLiteral("[open(\"/tmp/a.yty\")][open(\"/tmp/b.yty\")]") << QStringList{};
+    QTest::newRow("open then another command")
+        << QStringLiteral("[open(\"/tmp/a.yty\")][print(\"/tmp/b.yty\")]") << QStringList{};
     QTest::newRow("other command") << QStringLiteral("[print(\"/tmp/a.yty\")]") << QStringList{};
     QTest::newRow("spaced command word") << QStringLiteral("[ open(\"/tmp/a.yty\")]") << QStringList{};
     QTest::newRow("no brackets") << QStringLiteral("open(\"/tmp/a.yty\")") << QStringList{};
