@@ -10,6 +10,19 @@
 InputDialog::InputDialog(QWidget* parent) : QDialog(parent), ui(new Ui::InputDialog) {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // Return never presses a button, not even the focused one (see
+    // keyPressEvent); OK and Cancel are pressed by mouse or Space.
+    for (QPushButton* button : ui->buttonBox->findChildren<QPushButton*>())
+        button->installEventFilter(this);
+}
+
+bool InputDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 InputDialog::~InputDialog() {
@@ -17,8 +30,8 @@ InputDialog::~InputDialog() {
 }
 
 void InputDialog::prepareFields() {
-    ui->labelText1->setText(QStringLiteral("item1"));
-    ui->labelText2->setText(QStringLiteral("item2"));
+    ui->labelText1->setText(tr("item1"));
+    ui->labelText2->setText(tr("item2"));
 
     auto validator = [this](const QString& pattern) {
         return new QRegularExpressionValidator(QRegularExpression(pattern), this);
@@ -64,7 +77,8 @@ void InputDialog::on_buttonBox_accepted() {
     value2 = ui->lineEdit2->text();
 }
 
-// Focus for "the buttons": the OK button, so that a further Return confirms.
+// Focus for "the buttons": the OK button, which a further Return does not
+// press (the buttons swallow Return, see eventFilter).
 static void focusButtons(QDialogButtonBox* box) {
     if (QPushButton* ok = box->button(QDialogButtonBox::Ok))
         ok->setFocus();

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace DialogTesting;
@@ -39,6 +40,7 @@ private slots:
     void criteriaAndAttitudeValidators();
     void unknownModes();
     void editKeys();
+    void placeholdersPassThroughTranslation();
 
 private:
     static QStringList items(ResultTextDialog& d) {
@@ -250,6 +252,10 @@ void TestTextDialogs::editKeys() {
     QTest::keyClick(field(name, 1), Qt::Key_Return);
     auto* box = name.findChild<QDialogButtonBox*>();
     QVERIFY(box->isAncestorOf(QApplication::focusWidget()));
+    // A further Return does not press OK.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(name.isVisible());
+    QCOMPARE(name.result(), int(QDialog::Rejected));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(name.isVisible());
 
@@ -268,9 +274,33 @@ void TestTextDialogs::editKeys() {
     QTest::keyClick(field(plane, 2), Qt::Key_Return);
     QVERIFY(plane.findChild<QDialogButtonBox*>()->isAncestorOf(QApplication::focusWidget()));
     QVERIFY(plane.isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QVERIFY(plane.isVisible());
+    plane.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(plane.isVisible());
     QTest::keyClick(field(plane, 2), Qt::Key_Escape);
     QVERIFY(plane.isVisible());
     QCOMPARE(plane.result(), int(QDialog::Rejected));
+}
+
+void TestTextDialogs::placeholdersPassThroughTranslation() {
+    // Answers every lookup, so a text shown as it stands was never asked for.
+    class Marking : public QTranslator {
+    public:
+        bool isEmpty() const override { return false; }
+        QString translate(const char*, const char* source, const char*, int) const override {
+            return QStringLiteral("[%1]").arg(QString::fromUtf8(source));
+        }
+    } marking;
+    QCoreApplication::installTranslator(&marking);
+    InputDialog other;
+    other.kind = 1;
+    other.item = 9;
+    other.prepareFields();
+    QCoreApplication::removeTranslator(&marking);
+    QCOMPARE(label(other, 1)->text(), QStringLiteral("[item1]"));
+    QCOMPARE(label(other, 2)->text(), QStringLiteral("[item2]"));
 }
 
 QTEST_MAIN(TestTextDialogs)
