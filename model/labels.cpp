@@ -91,7 +91,7 @@ QString planeLabel(const PlaneRecord& plane, int showMark, bool bigCircle) {
 
 QString slopeLabel(const PlaneRecord& slope, int showMark) {
     if (showMark == 1)
-        return QStringLiteral("S");
+        return tr("S");
     if (showMark == 2 || showMark == 3)
         return removeZeroDecimals(tr("边坡:%1°∠%2°").arg(angleText(slope.direction), angleText(slope.angle)));
     return QString();

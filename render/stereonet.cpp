@@ -6,6 +6,7 @@
 #include "model/labels.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -21,6 +22,10 @@ namespace {
 
 constexpr double kSmallSpan = 6.0; // arcs narrower than this are drawn as two chords
 constexpr double kLowerHalf = -0.00001;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("Stereonet", text);
+}
 
 // Truncation towards zero to whole pixels.
 int ipx(double v) {
@@ -134,12 +139,11 @@ void Scene::netFrame() {
 
     const double f = 1.25 * p;
     painter.setFont(labelFont(ipx(f)));
-    painter.drawText(QPoint(2, -2), QStringLiteral("O"));
-    drawTextIn(painter, QRectF(-0.625 * p, -R - f, f, f), Qt::AlignHCenter, QStringLiteral("N"));
-    drawTextIn(painter, QRectF(R + 2, -0.625 * p, f, f), Qt::AlignVCenter, QStringLiteral("E"));
-    drawTextIn(painter, QRectF(-0.625 * p, R, f, f), Qt::AlignHCenter, QStringLiteral("S"));
-    drawTextIn(painter, QRectF(-R - f - 2, -0.625 * p, f, f), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("W"));
+    painter.drawText(QPoint(2, -2), tr("O"));
+    drawTextIn(painter, QRectF(-0.625 * p, -R - f, f, f), Qt::AlignHCenter, tr("N"));
+    drawTextIn(painter, QRectF(R + 2, -0.625 * p, f, f), Qt::AlignVCenter, tr("E"));
+    drawTextIn(painter, QRectF(-0.625 * p, R, f, f), Qt::AlignHCenter, tr("S"));
+    drawTextIn(painter, QRectF(-R - f - 2, -0.625 * p, f, f), Qt::AlignRight | Qt::AlignVCenter, tr("W"));
 
     painter.setFont(labelFont(p));
     painter.save();

@@ -1,13 +1,15 @@
 // Picture tests of the stereonet drawing: pixels of the rendered picture are
 // probed at positions computed from the net geometry.
-#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
 #include "model/fonts.h"
 #include "pixelprobe.h"
 #include "render/stereonet.h"
+#include "tests/common/testplanes.h"
 
 #include <QPainter>
+#include <QSet>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -92,6 +94,7 @@ private slots:
     void labelPositions();
     void labelSizeFollowsRadiusAndFontSize();
     void highlightIsOneShot();
+    void lettersPassThroughTranslation();
 };
 
 void TestStereonet::netFrame() {
@@ -539,6 +542,39 @@ void TestStereonet::highlightIsOneShot() {
     QVERIFY(anyNear(img, pole + QPointF(4, 0), 1, greenish));
     QVERIFY(!anyNear(poleNormal, pole, 6, greenish));
     QCOMPARE(picture(project), poleNormal);
+}
+
+namespace {
+// Records every text the drawing asks the translation call for.
+class RecordingTranslator : public QTranslator {
+public:
+    QSet<QPair<QString, QString>> asked;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        const_cast<RecordingTranslator*>(this)->asked.insert(
+            {QString::fromUtf8(context), QString::fromUtf8(source)});
+        return QString();
+    }
+};
+} // namespace
+
+void TestStereonet::lettersPassThroughTranslation() {
+    RecordingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    DataCenter project;
+    project.analysisOff = false;
+    project.ShowMark = 1;
+    project.analyse();
+    picture(project);
+    QCoreApplication::removeTranslator(&translator);
+    QSet<QString> letters;
+    for (const auto& asked : qAsConst(translator.asked))
+        if (asked.first != QLatin1String("DataCenter"))
+            letters.insert(asked.second);
+    for (const char* letter : {"O", "N", "E", "S", "W"})
+        QVERIFY2(letters.contains(QLatin1String(letter)), letter);
+    // The slope's own mark in labelling mode 1.
+    QVERIFY(translator.asked.contains({QStringLiteral("DataCenter"), QStringLiteral("S")}));
 }
 
 QTEST_MAIN(TestStereonet)
