@@ -49,22 +49,6 @@ void BitWriter::grow(size_t bytes) {
     buf_.resize(n, 0);
 }
 
-void BitWriter::writeRS(uint16_t v) {
-    const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
-    writeBytes(b, 2);
-}
-
-void BitWriter::writeRL(uint32_t v) {
-    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-    writeBytes(b, 4);
-}
-
-void BitWriter::writeRD(double v) {
-    uint8_t raw[8];
-    std::memcpy(raw, &v, 8); // little-endian hosts only (x86, ARM)
-    writeBytes(raw, 8);
-}
-
 void BitWriter::writeBytes(const uint8_t* data, size_t n) {
     if (n == 0)
         return;
@@ -113,32 +97,6 @@ void BitWriter::write3B(uint8_t v) {
     }
 }
 
-void BitWriter::writeBS(uint16_t v) {
-    if (v == 0) {
-        writeBB(2); // 10: value 0
-    } else if (v == 256) {
-        writeBB(3); // 11: value 256
-    } else if (v < 256) {
-        writeBB(1); // 01: one unsigned char follows
-        writeRC(uint8_t(v));
-    } else {
-        writeBB(0); // 00: RS follows
-        writeRS(v);
-    }
-}
-
-void BitWriter::writeBL(uint32_t v) {
-    if (v == 0) {
-        writeBB(2); // 10: value 0
-    } else if (v < 256) {
-        writeBB(1); // 01: one unsigned char follows
-        writeRC(uint8_t(v));
-    } else {
-        writeBB(0); // 00: RL follows
-        writeRL(v);
-    }
-}
-
 void BitWriter::writeBLL(uint64_t v) {
     unsigned len = 0;
     for (uint64_t t = v; t; t >>= 8)
@@ -146,17 +104,6 @@ void BitWriter::writeBLL(uint64_t v) {
     writeBits(len, 3);
     for (unsigned i = 0; i < len; ++i)
         writeRC(uint8_t(v >> (8 * i)));
-}
-
-void BitWriter::writeBD(double v) {
-    if (v == 1.0) {
-        writeBB(1); // 01: 1.0
-    } else if (v == 0.0 && !std::signbit(v)) {
-        writeBB(2); // 10: 0.0
-    } else {
-        writeBB(0); // 00: RD follows
-        writeRD(v);
-    }
 }
 
 void BitWriter::writeDD(double v, double def) {
@@ -235,16 +182,6 @@ void BitWriter::writeMS(uint32_t v) {
     } while (v);
 }
 
-void BitWriter::writeH(uint8_t code, uint64_t handle) {
-    uint8_t raw[8];
-    int n = 0;
-    for (uint64_t t = handle; t; t >>= 8)
-        raw[n++] = uint8_t(t);
-    writeRC(uint8_t((code << 4) | n));
-    for (int i = n - 1; i >= 0; --i) // most significant byte first
-        writeRC(raw[i]);
-}
-
 void BitWriter::writeTV(const std::string& s) {
     if (s.empty()) {
         writeBS(0);
@@ -308,9 +245,8 @@ void BitWriter::appendBits(const BitWriter& other) {
         writeBits(uint32_t(other.buf_[whole] >> (8 - rest)), rest);
 }
 
-Bytes objectRecord(const Bytes& body) {
-    Bytes out;
-    out.reserve(body.size() + 8);
+void appendObjectRecord(Bytes& out, const Bytes& body) {
+    const size_t start = out.size();
     uint32_t v = uint32_t(body.size());
     do { // MS: 15 data bits per little-endian short, 0x8000 = more
         uint16_t u = uint16_t(v & 0x7FFF);
@@ -321,9 +257,15 @@ Bytes objectRecord(const Bytes& body) {
         out.push_back(uint8_t(u >> 8));
     } while (v);
     out.insert(out.end(), body.begin(), body.end());
-    const uint16_t crc = crc16(0xC0C1, out.data(), out.size());
+    const uint16_t crc = crc16(0xC0C1, out.data() + start, out.size() - start);
     out.push_back(uint8_t(crc));
     out.push_back(uint8_t(crc >> 8));
+}
+
+Bytes objectRecord(const Bytes& body) {
+    Bytes out;
+    out.reserve(body.size() + 8);
+    appendObjectRecord(out, body);
     return out;
 }
 

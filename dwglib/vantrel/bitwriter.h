@@ -5,8 +5,10 @@
 // RC, RS, RL, RD, MC, MS, H, T/TV, TU, CMC, ENC, BE, BT.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -128,6 +130,7 @@ inline void BitWriter::writeBits(uint32_t value, int count) {
 // An object as the objects section stores it: MS size in bytes, the
 // object's bytes, RS CRC (seed 0xC0C1) over both.
 Bytes objectRecord(const Bytes& body);
+void appendObjectRecord(Bytes& out, const Bytes& body);
 
 // The 16-bit CRC the format calls "CRC8" (CRC-16/ARC table, reflected
 // polynomial 0xA001) starting from the given seed; sections use 0xC0C1.
@@ -139,5 +142,78 @@ inline uint16_t crc16(uint16_t seed, const Bytes& b) {
 // Standard zlib CRC-32 (reflected polynomial 0xEDB88320), as used in the
 // R2004 file header.
 uint32_t crc32(uint32_t seed, const uint8_t* data, size_t n);
+
+} // namespace vantrel
+
+namespace vantrel {
+
+// The bytes of a little-endian value in file order, as one big-endian
+// number for writeBits.
+inline uint32_t fileOrder32(uint32_t v) {
+    return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+}
+
+inline void BitWriter::writeRS(uint16_t v) {
+    writeBits(uint32_t(v >> 8) | uint32_t(v & 0xFF) << 8, 16);
+}
+
+inline void BitWriter::writeRL(uint32_t v) {
+    writeBits(fileOrder32(v), 32);
+}
+
+inline void BitWriter::writeRD(double v) {
+    uint64_t raw;
+    std::memcpy(&raw, &v, 8); // little-endian hosts only (x86, ARM)
+    writeBits(fileOrder32(uint32_t(raw)), 32);
+    writeBits(fileOrder32(uint32_t(raw >> 32)), 32);
+}
+
+inline void BitWriter::writeBS(uint16_t v) {
+    if (v == 0)
+        writeBits(2, 2); // 10: value 0
+    else if (v == 256)
+        writeBits(3, 2); // 11: value 256
+    else if (v < 256)
+        writeBits(0x100u | v, 10); // 01: one unsigned char follows
+    else
+        writeBits(uint32_t(v >> 8) | uint32_t(v & 0xFF) << 8, 18); // 00: RS follows
+}
+
+inline void BitWriter::writeBL(uint32_t v) {
+    if (v == 0) {
+        writeBits(2, 2); // 10: value 0
+    } else if (v < 256) {
+        writeBits(0x100u | v, 10); // 01: one unsigned char follows
+    } else {
+        writeBits(0, 2); // 00: RL follows
+        writeRL(v);
+    }
+}
+
+inline void BitWriter::writeBD(double v) {
+    if (v == 1.0) {
+        writeBits(1, 2); // 01: 1.0
+    } else if (v == 0.0 && !std::signbit(v)) {
+        writeBits(2, 2); // 10: 0.0
+    } else {
+        writeBits(0, 2); // 00: RD follows
+        writeRD(v);
+    }
+}
+
+inline void BitWriter::writeH(uint8_t code, uint64_t handle) {
+    // code|counter, then the handle's bytes, most significant first.
+    int n = 0;
+    for (uint64_t t = handle; t; t >>= 8)
+        ++n;
+    if (n <= 3) {
+        writeBits(uint32_t(uint8_t((code << 4) | n)) << (8 * n) | uint32_t(handle), 8 * (n + 1));
+        return;
+    }
+    writeBits(uint8_t((code << 4) | n), 8);
+    if (n > 4)
+        writeBits(uint32_t(handle >> 32), 8 * (n - 4));
+    writeBits(uint32_t(handle), 32);
+}
 
 } // namespace vantrel

@@ -112,13 +112,14 @@ public:
 
     void text(const std::string& utf8) { d.writeTV(toCodePage(utf8, codePage_)); }
 
-    // Join both streams, pad to a byte, then MS size, data, RS CRC (§20.1).
-    Bytes finish()
+    // Join both streams, pad to a byte, then MS size, data, RS CRC (§20.1),
+    // appended to `out`.
+    void finish(Bytes& out)
     {
         const uint32_t dataBits = uint32_t(d.bitPosition());
         d.patchRL(sizePos_, dataBits);
         d.appendBits(hs);
-        return objectRecord(d.bytes());        // MS size, data, RS CRC over both
+        appendObjectRecord(out, d.bytes());    // MS size, data, RS CRC over both
     }
 
     BitWriter d;   // data stream
@@ -214,14 +215,21 @@ public:
         blocks();
         dictionaries();
 
+        // The records in handle order, after RL 0x0DCA (start of the
+        // R2004 object stream).
+        std::sort(records_.begin(), records_.end(),
+                  [](const Record& a, const Record& b) { return a.handle < b.handle; });
         ObjectsSection sec;
-        BitWriter out;
-        out.writeRL(0x0DCA);  // RL: 0x0DCA, start of the R2004 object stream
-        for (auto& [h, bytes] : objects_) {
-            sec.offsets.emplace_hint(sec.offsets.end(), h, uint32_t(out.byteSize()));
-            out.writeBytes(bytes);
+        Bytes& out = sec.data;
+        out.reserve(arena_.size() + 4);
+        out = {0xCA, 0x0D, 0x00, 0x00};
+        for (size_t i = 0; i < records_.size(); ++i) {
+            const Record& r = records_[i];
+            if (i > 0 && records_[i - 1].handle == r.handle)
+                throw std::logic_error("duplicate handle");
+            sec.offsets.emplace_hint(sec.offsets.end(), r.handle, uint32_t(out.size()));
+            out.insert(out.end(), arena_.begin() + long(r.at), arena_.begin() + long(r.at + r.size));
         }
-        sec.data = out.takeBytes();
         return sec;
     }
 
@@ -230,12 +238,12 @@ private:
 
     void store(Handle h, ObjectBuilder& b)
     {
-        // Handles mostly arrive in increasing order: insert at the end.
-        const size_t before = objects_.size();
-        auto it = objects_.emplace_hint(objects_.end(), h, Bytes());
-        if (h == 0 || objects_.size() == before)
-            throw std::logic_error("duplicate or null handle");
-        it->second = b.finish();
+        // Every record goes into one buffer; run() orders them by handle.
+        if (h == 0)
+            throw std::logic_error("null handle");
+        const size_t at = arena_.size();
+        b.finish(arena_);
+        records_.push_back({h, at, arena_.size() - at});
     }
 
     uint16_t classNumber(const char* dxf)
@@ -673,7 +681,12 @@ private:
 
     const CadDocument& doc_;
     std::vector<ClassDef>& classes_;
-    std::map<Handle, Bytes> objects_;
+    struct Record {
+        Handle handle;
+        size_t at, size;  // where the record lies in arena_
+    };
+    std::vector<Record> records_;
+    Bytes arena_;
 };
 
 }  // namespace
