@@ -3,6 +3,7 @@
 // exported writeDwg resolved by name from the shared library.
 #include "vantrel/caddoc.h"
 #include "vantrel/classcad.h"
+#include "vantrel/dwg_writer.h"
 #include "vantrel/interchange.h"
 
 #include <QClipboard>
@@ -67,6 +68,9 @@ private slots:
     void textRules();
     void missingPieces_data();
     void missingPieces();
+    void formatLimits_data();
+    void formatLimits();
+    void writerRefusesWhatTheFormatCannotHold();
     void writeThroughClipboard();
     void exportedEntryPoint();
 };
@@ -304,6 +308,83 @@ void TestVantrel::missingPieces()
     // One bad element fails the whole document, even after good ones.
     QFETCH(QString, element);
     QVERIFY(!parse(doc(kLine + "\n" + element)));
+}
+
+void TestVantrel::formatLimits_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<bool>("accepted");
+    const QString circle = "<circle><Center x0=\"0\" y0=\"0\"/><Radius>%1</Radius>"
+                           "<Property type=\"0\" color=\"7\" scale=\"1\"/></circle>";
+    const QString arc = "<arc><Center x0=\"0\" y0=\"0\"/><Radius>%1</Radius><Angle a1=\"0\" a2=\"1\"/>"
+                        "<Property type=\"1\" color=\"7\" scale=\"1\"/></arc>";
+    const QString text = "<text><Point x=\"0\" y=\"0\"/><Txt>%1</Txt><Height>%2</Height>"
+                         "<Align H=\"0\" V=\"0\" rotate=\"0\"/></text>";
+    QTest::newRow("polyline of one vertex") << "<polyline><Point x=\"1\" y=\"1\"/></polyline>" << false;
+    QTest::newRow("line without points") << "<line><Property type=\"0\" color=\"1\" scale=\"1\"/></line>"
+                                         << false;
+    QTest::newRow("circle radius 0") << circle.arg("0") << false;
+    QTest::newRow("circle radius -1") << circle.arg("-1") << false;
+    QTest::newRow("circle radius 1e-300") << circle.arg("1e-300") << true;
+    QTest::newRow("arc radius 0") << arc.arg("-0") << false;
+    QTest::newRow("text height 0") << text.arg("a", "0") << false;
+    QTest::newRow("text height -2.5") << text.arg("a", "-2.5") << false;
+    // A text value holds at most 65534 code-page bytes (16-bit length with
+    // the terminating NUL); Chinese characters take two bytes in GBK.
+    QTest::newRow("65534 ASCII bytes") << text.arg(QString(65534, 'x'), "1") << true;
+    QTest::newRow("65535 ASCII bytes") << text.arg(QString(65535, 'x'), "1") << false;
+    QTest::newRow("32767 Chinese characters") << text.arg(QString(32767, QChar(0x8282)), "1") << true;
+    QTest::newRow("32768 Chinese characters") << text.arg(QString(32768, QChar(0x8282)), "1") << false;
+}
+
+void TestVantrel::formatLimits()
+{
+    // Refused like the reader rules: the whole document, even after a good
+    // element; what is accepted must also write.
+    QFETCH(QString, element);
+    QFETCH(bool, accepted);
+    auto d = parse(doc(kLine + element));
+    QCOMPARE(d != nullptr, accepted);
+    if (d)
+        QVERIFY(writeDwg(*d, 0).size() > 0x100);
+}
+
+void TestVantrel::writerRefusesWhatTheFormatCannotHold()
+{
+    // Documents built without the reader meet the same limits in the writer.
+    auto refused = [](auto build) {
+        CadDocument d;
+        initCadDocument(d);
+        build(d);
+        try {
+            writeDwg(d, 0);
+        } catch (const std::exception&) {
+            return true;
+        }
+        return false;
+    };
+    QVERIFY(!refused([](CadDocument& d) { addPolyline(d, {{0, 0}, {1, 1}}, 0, 7, 1); }));
+    QVERIFY(refused([](CadDocument& d) { addPolyline(d, {{0, 0}}, 0, 7, 1); }));
+    QVERIFY(refused([](CadDocument& d) { addCircle(d, {0, 0}, 0.0, 0, 7, 1); }));
+    QVERIFY(refused([](CadDocument& d) { addText(d, {0, 0}, "a", -1.0, 0, 0, 0); }));
+    QVERIFY(refused([](CadDocument& d) { addText(d, {0, 0}, std::string(70000, 'a'), 1.0, 0, 0, 0); }));
+
+    // Through the clipboard: false, and an existing file stays as it was.
+    QTemporaryDir dir;
+    const QString out = dir.path() + "/limits.dwg";
+    ClassCad cad;
+    QGuiApplication::clipboard()->setText(doc(kLine));
+    QVERIFY(cad.write(out));
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QGuiApplication::clipboard()->setText(doc(kLine + "<circle><Center x0=\"0\" y0=\"0\"/><Radius>0</Radius>"
+                                                      "<Property type=\"0\" color=\"7\" scale=\"1\"/></circle>"));
+    QVERIFY(!cad.write(out));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
 void TestVantrel::writeThroughClipboard()
