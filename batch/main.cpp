@@ -8,10 +8,9 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    // Pictures are painted off screen: no display is needed or used (a
-    // platform the caller names explicitly is respected).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Pictures are painted off screen: no display is needed or used, also
+    // where the desktop session names a platform for every Qt program.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
