@@ -195,10 +195,10 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     tv(w, "");                  // TV: unknown text
     tv(w, "");                  // TV: unknown text
     tv(w, "");                  // TV: unknown text
-    w.writeBL(24);              // BL: unknown, 24
+    w.writeBL(0);               // BL: unknown (default 24; AutoCAD writes 0)
     w.writeBL(0);               // BL: unknown, 0
     w.writeB(true);             // B DIMASO
-    w.writeB(false);            // B DIMSHO
+    w.writeB(true);             // B DIMSHO (AutoCAD's default 1)
     w.writeB(false);            // B PLINEGEN
     w.writeB(false);            // B ORTHOMODE
     w.writeB(true);             // B REGENMODE
@@ -281,8 +281,8 @@ Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx)
     w.writeBD(0.0);             // BD PSVPSCALE
     // Paper space values.
     w.write3BD(0, 0, 0);        // 3BD PINSBASE
-    w.write3BD(1e20, 1e20, 1e20);     // 3BD PEXTMIN (paper space is empty)
-    w.write3BD(-1e20, -1e20, -1e20);  // 3BD PEXTMAX
+    w.write3BD(0, 0, 0);        // 3BD PEXTMIN (empty paper space: 0, as AutoCAD)
+    w.write3BD(0, 0, 0);        // 3BD PEXTMAX
     w.write2RD(0.0, 0.0);       // 2RD PLIMMIN
     w.write2RD(420.0, 297.0);   // 2RD PLIMMAX (metric, as the layout's limits)
     w.writeBD(0.0);             // BD PELEVATION
