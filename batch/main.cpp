@@ -7,7 +7,21 @@
 
 #include <cstdio>
 
+namespace {
+QtMessageHandler qtDefault = nullptr;
+
+// The off-screen platform asks for a runtime folder that a batch run never
+// uses; its complaint about a missing XDG_RUNTIME_DIR (cron, ssh) would only
+// clutter the messages that matter.
+void messages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    qtDefault(type, context, text);
+}
+} // namespace
+
 int main(int argc, char* argv[]) {
+    qtDefault = qInstallMessageHandler(messages);
     // Pictures are painted off screen: no display is needed or used, also
     // where the desktop session names a platform for every Qt program.
     qputenv("QT_QPA_PLATFORM", "offscreen");
