@@ -183,9 +183,9 @@ double requiredFactor(const StabilityParams& params) {
 
 QString factorStateWord(double fs, double required) {
     // GB 50330-2013 Table 5.3.1.
-    if (fs < 1.00)
+    if (fs < 1.00 - FactorTolerance)
         return tr("不稳定");
-    if (fs < 1.05)
+    if (fs < 1.05 - FactorTolerance)
         return tr("欠稳定");
     if (!meetsRequiredFactor(fs, required))
         return tr("基本稳定");
@@ -193,7 +193,7 @@ QString factorStateWord(double fs, double required) {
 }
 
 bool meetsRequiredFactor(double fs, double required) {
-    return fs >= required;
+    return fs >= required - FactorTolerance;
 }
 
 QString wedgeModeCode(WedgeMode mode) {

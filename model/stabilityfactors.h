@@ -63,6 +63,10 @@ struct StabilityFactors {
     QList<WedgeFactor> wedges;
 };
 
+// Factors are compared with the table limits with this tolerance, so that
+// a value that is a limit but for rounding (1.2999999999) counts as it.
+constexpr double FactorTolerance = 1e-9;
+
 // Required factor Fst of GB 50330-2013 Table 5.3.2 for the class, kind and
 // load case (seismic when αw > 0).
 double requiredFactor(const StabilityParams& params);

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <cmath>
+
 namespace {
 QString tr(const char* text) {
     return QCoreApplication::translate("DataCenter", text);
@@ -22,6 +24,15 @@ QString input(double value) {
 // Working values in fixed notation.
 QString fixed(double value, int decimals = 2) {
     return QString::number(value, 'f', decimals);
+}
+
+// A factor of safety is shown cut down, never rounded up, so that the
+// figure on the page never reads as meeting a required factor the value
+// itself misses (1.2996 shows as 1.29, not 1.30, beside Fst = 1.30). The
+// same tolerance as the comparison keeps 1.2999999999 at 1.30.
+QString factorDigits(double fs, int decimals = 2) {
+    const double scale = std::pow(10.0, decimals);
+    return QString::number(std::floor(fs * scale + FactorTolerance) / scale, 'f', decimals);
 }
 
 // An angle with one decimal, a whole angle without it (30.0 -> 30).
@@ -64,7 +75,7 @@ QString safetyClassWord(int safetyClass) {
 QString verdict(double fs, double required) {
     const bool meets = meetsRequiredFactor(fs, required);
     return tr("%1（Fs=%2 %3 Fst=%4，%5）")
-        .arg(factorStateWord(fs, required), fixed(fs, 3),
+        .arg(factorStateWord(fs, required), factorDigits(fs, 3),
              meets ? QStringLiteral("≥") : QStringLiteral("&lt;"), fixed(required),
              meets ? tr("满足要求") : tr("不满足要求"));
 }
@@ -145,7 +156,8 @@ void writePlanar(QTextStream& out, const DataCenter& project, const PlanarFactor
         << tr("滑面有效法向力N=%1 kN/m，下滑力T=%2 kN/m").arg(fixed(f.normalForce), fixed(f.drivingForce))
         << " <br>" << nl;
     out << "\t\t"
-        << tr("Fs=[cA+(W(cosψp−kH·sinψp)−U−V·sinψp)tanφ]/[W(sinψp+kH·cosψp)+V·cosψp]=%1").arg(fixed(f.fs, 3))
+        << tr("Fs=[cA+(W(cosψp−kH·sinψp)−U−V·sinψp)tanφ]/[W(sinψp+kH·cosψp)+V·cosψp]=%1")
+               .arg(factorDigits(f.fs, 3))
         << " <br>" << nl;
     out << "\t\t" << tr("稳定状态：") << verdict(f.fs, required) << "</li>" << nl;
 }
@@ -180,7 +192,7 @@ void writeWedge(QTextStream& out, const DataCenter& project, const WedgeFactor& 
                .arg(fixed(f.normalA), fixed(f.normalB), wedgeModeWord(f.mode, f.planeA, f.planeB))
         << " <br>" << nl;
     out << "\t\t" << tr("沿滑动方向的下滑力T=%1 kN").arg(fixed(f.drivingForce)) << " <br>" << nl;
-    out << "\t\t" << tr("稳定系数Fs=%1").arg(fixed(f.fs, 3)) << " <br>" << nl;
+    out << "\t\t" << tr("稳定系数Fs=%1").arg(factorDigits(f.fs, 3)) << " <br>" << nl;
     out << "\t\t" << tr("稳定状态：") << verdict(f.fs, required) << "</li>" << nl;
 }
 } // namespace
@@ -200,7 +212,7 @@ QString wedgeModeWord(WedgeMode mode, int planeA, int planeB) {
 }
 
 QString factorText(double fs) {
-    return QStringLiteral("Fs=") + fixed(fs);
+    return QStringLiteral("Fs=") + factorDigits(fs);
 }
 
 void writeStabilitySection(QTextStream& out, const DataCenter& project) {
@@ -213,8 +225,8 @@ void writeStabilitySection(QTextStream& out, const DataCenter& project) {
     writeInputs(out, project, factors);
 
     if (!isValidStabilityParams(project.stability, project.slope.angle)) {
-        out << "\t\t<p>" << tr("计算参数超出有效范围（如坡顶面倾角不小于边坡倾角），未计算稳定系数。") << "</p>"
-            << nl;
+        out << "\t\t<p>" << tr("计算参数超出有效范围（如坡顶面倾角不小于边坡倾角），未计算稳定系数。")
+            << "</p>" << nl;
         return;
     }
     if (factors.planes.isEmpty() && factors.wedges.isEmpty()) {

@@ -21,6 +21,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace DialogTesting;
 
 // The 稳定性计算参数 dialog, its command, the overview group 稳定系数 and the
@@ -233,9 +235,9 @@ void TestStabilityDialog::commandCopiesBackAndOverviewShowsFactors() {
     const PlanarFactor& plane = factors.planes.first();
     QTreeWidgetItem* row = group->child(0);
     QCOMPARE(row->text(0), QStringLiteral("%1：").arg(plane.id));
-    QCOMPARE(row->text(1),
-             QStringLiteral("Fs=%1（%2）")
-                 .arg(QString::number(plane.fs, 'f', 2), factorStateWord(plane.fs, factors.required)));
+    QCOMPARE(row->text(1), QStringLiteral("Fs=%1（%2）")
+                               .arg(QString::number(std::floor(plane.fs * 100 + 1e-9) / 100, 'f', 2),
+                                    factorStateWord(plane.fs, factors.required)));
     const QRegularExpression wedgeRow(QStringLiteral(
         "^Fs=\\d+\\.\\d\\d（(不稳定|欠稳定|基本稳定|稳定)，(双面滑动|沿结构面\\d单面滑动|脱离两滑面)）$"));
     QTreeWidgetItem* wedge = group->child(factors.planes.size());

@@ -1,11 +1,14 @@
 #include "model/datacenter.h"
 #include "model/stabilityfactors.h"
+#include "model/stabilityreport.h"
 #include "reportfixture.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <cmath>
 
 // The 稳定性计算 section of the calculation report.
 class TestStabilityReport : public QObject {
@@ -14,6 +17,7 @@ private slots:
     void sectionOnlyWhenSwitchedOn();
     void workingOfEveryBody();
     void inputsOutOfRangeAreNotCalculated();
+    void factorNeverReadsAsMeetingWhatItMisses();
 };
 
 namespace {
@@ -85,7 +89,7 @@ void TestStabilityReport::workingOfEveryBody() {
         const QString fst = QString::number(factors.required, 'f', 2);
         for (const PlanarFactor& f : factors.planes) {
             const QString text = item(section, QStringLiteral("结构面%1").arg(f.id));
-            const QString fs = QString::number(f.fs, 'f', 3);
+            const QString fs = QString::number(std::floor(f.fs * 1000 + 1e-9) / 1000, 'f', 3);
             QVERIFY2(f.hasBlock
                          ? text.contains(QStringLiteral("深度z=%1 m").arg(f.crackDepth, 0, 'f', 2)) &&
                                text.contains(QStringLiteral("滑体重量W=%1").arg(f.weight, 0, 'f', 2)) &&
@@ -101,10 +105,12 @@ void TestStabilityReport::workingOfEveryBody() {
             const QString mode = f.mode == WedgeMode::Both ? QStringLiteral("滑动方式：双面滑动")
                                  : f.mode == WedgeMode::NoContact ? QStringLiteral("滑动方式：脱离两滑面")
                                                                   : QStringLiteral("单面滑动");
-            QVERIFY2(f.hasBlock ? text.contains(QStringLiteral("NB=%1 kN").arg(f.normalB, 0, 'f', 2)) &&
-                                      text.contains(QStringLiteral("稳定系数Fs=%1").arg(f.fs, 0, 'f', 3)) &&
-                                      text.contains(mode)
-                                : text.contains(f.reason),
+            QVERIFY2(f.hasBlock
+                         ? text.contains(QStringLiteral("NB=%1 kN").arg(f.normalB, 0, 'f', 2)) &&
+                               text.contains(QStringLiteral("稳定系数Fs=%1")
+                                                 .arg(std::floor(f.fs * 1000 + 1e-9) / 1000, 0, 'f', 3)) &&
+                               text.contains(mode)
+                         : text.contains(f.reason),
                      qPrintable(text));
             ++bodies;
         }
@@ -121,6 +127,16 @@ void TestStabilityReport::inputsOutOfRangeAreNotCalculated() {
         QVERIFY(page.contains(QStringLiteral("未计算稳定系数")));
         QVERIFY(!page.contains(QStringLiteral("稳定状态：")));
     }
+}
+
+void TestStabilityReport::factorNeverReadsAsMeetingWhatItMisses() {
+    // Just below the required 1.30: the figure must not round up to it.
+    QCOMPARE(factorText(1.2996), QStringLiteral("Fs=1.29"));
+    QCOMPARE(factorStateWord(1.2996, 1.30), QStringLiteral("基本稳定"));
+    // A limit but for the last bits of the arithmetic counts as the limit.
+    QCOMPARE(factorText(1.3 - 1e-12), QStringLiteral("Fs=1.30"));
+    QCOMPARE(factorStateWord(1.3 - 1e-12, 1.30), QStringLiteral("稳定"));
+    QCOMPARE(factorStateWord(1.0 - 1e-12, 1.30), QStringLiteral("欠稳定"));
 }
 
 QTEST_MAIN(TestStabilityReport)
