@@ -4,12 +4,18 @@
 #include "model/displayoptions.h"
 #include "model/labels.h"
 
+#include <QCoreApplication>
 #include <QtMath>
 
 #include <cmath>
 
 namespace CadDrawing {
 namespace {
+// The compass letters are the same texts as on the screen net.
+QString compassLetter(const char* text) {
+    return QCoreApplication::translate("Stereonet", text);
+}
+
 constexpr double kDegToRad = 0.017453292519943295;
 
 QPointF rotated(double u, double v, double thetaDegrees) {
@@ -128,11 +134,11 @@ void net(CadSink& sink, int R, double T) {
     sink.line(0, -R / 10.0, 0, R / 10.0, Continuous, ByLayer, 1.0);
 
     const double letter = 1.2 * T;
-    sink.text(0, 0, letter, QStringLiteral("O"), Left, Bottom, 0);
-    sink.text(R, 0, letter, QStringLiteral("E"), Left, Middle, 0);
-    sink.text(0, R, letter, QStringLiteral("N"), Centre, Bottom, 0);
-    sink.text(-R, 0, letter, QStringLiteral("W"), Right, Middle, 0);
-    sink.text(0, -R, letter, QStringLiteral("S"), Centre, Top, 0);
+    sink.text(0, 0, letter, compassLetter("O"), Left, Bottom, 0);
+    sink.text(R, 0, letter, compassLetter("E"), Left, Middle, 0);
+    sink.text(0, R, letter, compassLetter("N"), Centre, Bottom, 0);
+    sink.text(-R, 0, letter, compassLetter("W"), Right, Middle, 0);
+    sink.text(0, -R, letter, compassLetter("S"), Centre, Top, 0);
 
     // Bearing labels stand radially outside the circle: the bearing is
     // 90 - alpha, the rotation 360 - bearing.
