@@ -114,16 +114,20 @@ inline void BitWriter::writeBits(uint32_t value, int count) {
     if (count <= 0)
         return;
     const size_t at = bits_ >> 3;
-    reserveBytes(at + 5);
-    // The value's bits at the top of a 64-bit window, then moved to the
-    // current bit of the open byte: at most five bytes are touched.
-    const uint64_t v = ((uint64_t(value) << (64 - count)) >> (bits_ & 7));
+    reserveBytes(at + 8);
+    // The value's bits at the top of a 64-bit window, moved to the current
+    // bit of the open byte and merged with its bits; stored as eight bytes
+    // most significant first (the bytes after the value stay zero).
     uint8_t* p = buf_.data() + at;
-    p[0] = uint8_t(p[0] | uint8_t(v >> 56));
-    p[1] = uint8_t(v >> 48);
-    p[2] = uint8_t(v >> 40);
-    p[3] = uint8_t(v >> 32);
-    p[4] = uint8_t(v >> 24);
+    uint64_t v = ((uint64_t(value) << (64 - count)) >> (bits_ & 7)) | (uint64_t(p[0]) << 56);
+#if defined(__GNUC__) || defined(__clang__)
+    v = __builtin_bswap64(v);
+#else
+    v = (v >> 56) | ((v >> 40) & 0xFF00u) | ((v >> 24) & 0xFF0000u) | ((v >> 8) & 0xFF000000u) |
+        ((v << 8) & 0xFF00000000ull) | ((v << 24) & 0xFF0000000000ull) | ((v << 40) & 0xFF000000000000ull) |
+        (v << 56);
+#endif
+    std::memcpy(p, &v, 8); // little-endian hosts only (x86, ARM)
     bits_ += size_t(count);
 }
 

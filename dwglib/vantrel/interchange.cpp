@@ -645,7 +645,9 @@ private:
                 text();
                 continue;
             }
-            if (startsWith("</")) {
+            if (end_ - p_ < 2)
+                refuse();
+            if (p_[1] == '/') {
                 p_ += 2;
                 const Span n = name();
                 skipSpace();
@@ -655,11 +657,11 @@ private:
                 closeElement();
                 if (open.empty())
                     return;
-            } else if (startsWith("<!--")) {
+            } else if (p_[1] == '!' && startsWith("<!--")) {
                 comment();
                 if (open.size() == 1)
                     ++rootOtherNodes_;
-            } else if (startsWith("<![CDATA[")) {
+            } else if (p_[1] == '!' && startsWith("<![CDATA[")) {
                 p_ += 9;
                 const char* s = p_;
                 for (;;) {
@@ -673,11 +675,11 @@ private:
                     }
                     p_ = q + 1;
                 }
-            } else if (startsWith("<?")) {
+            } else if (p_[1] == '?') {
                 processingInstruction();
                 if (open.size() == 1)
                     ++rootOtherNodes_;
-            } else if (startsWith("<!")) {
+            } else if (p_[1] == '!') {
                 refuse();
             } else {
                 ++p_;
@@ -775,6 +777,21 @@ private:
     void characters(const char* s, const char* e, bool parsed) {
         const size_t depth = open_.size();
         const bool capture = capture_ && depth == 3;
+        if (!capture && depth != 1) {
+            // Only checked: the usual indentation between elements.
+            if (!parsed)
+                return;
+            for (const char* p = s; p < e; ++p) {
+                if (*p == '&') {
+                    const char* q = p;
+                    reference(q, e);
+                    p = q - 1;
+                } else if (*p == ']' && e - p >= 3 && p[1] == ']' && p[2] == '>') {
+                    refuse();
+                }
+            }
+            return;
+        }
         bool blank = true;
         for (const char* p = s; p < e;) {
             const char c = *p;

@@ -217,8 +217,7 @@ public:
 
         // The records in handle order, after RL 0x0DCA (start of the
         // R2004 object stream).
-        std::sort(records_.begin(), records_.end(),
-                  [](const Record& a, const Record& b) { return a.handle < b.handle; });
+        orderRecords();
         ObjectsSection sec;
         Bytes& out = sec.data;
         out.reserve(arena_.size() + 4);
@@ -685,6 +684,33 @@ private:
         Handle handle;
         size_t at, size;  // where the record lies in arena_
     };
+
+    // Handles are given out densely from 1: placed by handle in one pass
+    // (a sort when they are sparse). Duplicates stay adjacent.
+    void orderRecords()
+    {
+        Handle top = 0;
+        for (const Record& r : records_)
+            top = std::max(top, r.handle);
+        if (top > 4 * records_.size() + 1024) {
+            std::sort(records_.begin(), records_.end(),
+                      [](const Record& a, const Record& b) { return a.handle < b.handle; });
+            return;
+        }
+        std::vector<uint32_t> slot(size_t(top) + 1, 0);  // 1 + index, 0 = none
+        std::vector<Record> ordered;
+        ordered.reserve(records_.size());
+        for (size_t i = 0; i < records_.size(); ++i) {
+            uint32_t& s = slot[size_t(records_[i].handle)];
+            if (s)
+                throw std::logic_error("duplicate handle");
+            s = uint32_t(i + 1);
+        }
+        for (uint32_t s : slot)
+            if (s)
+                ordered.push_back(records_[s - 1]);
+        records_.swap(ordered);
+    }
     std::vector<Record> records_;
     Bytes arena_;
 };
