@@ -42,6 +42,20 @@ bool isXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// ASCII in names: 1 may start a name, 2 may only continue one.
+const struct AsciiNameTable {
+    uint8_t t[128] = {};
+    AsciiNameTable() {
+        for (int c = 'a'; c <= 'z'; ++c)
+            t[c] = t[c - 'a' + 'A'] = 1;
+        t[int('_')] = t[int(':')] = 1;
+        for (int c = '0'; c <= '9'; ++c)
+            t[c] = 2;
+        t[int('-')] = t[int('.')] = 2;
+    }
+    uint8_t operator[](unsigned char c) const { return t[c]; }
+} kAsciiName;
+
 bool isXmlChar(uint32_t cp) {
     return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
            (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
@@ -442,8 +456,8 @@ private:
             const unsigned char c = static_cast<unsigned char>(*p_);
             const bool first = p_ == s;
             if (c < 0x80) {
-                const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
-                if (!start && (first || !((c >= '0' && c <= '9') || c == '-' || c == '.')))
+                const uint8_t k = kAsciiName[c];
+                if (k == 0 || (first && k == 2))
                     break;
                 ++p_;
                 continue;
