@@ -292,8 +292,8 @@ int run(const BatchOptions& options, FILE* out, FILE* err) {
     std::mutex lock;
     std::atomic<int> next{0};
     int done = 0;
-    auto work = [&] {
-        for (int i = next++; i < total; i = next++) {
+    auto work = [&](bool once) {
+        for (int i = next++; i < total; i = once ? total : next++) {
             ProjectResult r = processProject(files.at(i), names.at(i), options);
             std::lock_guard<std::mutex> guard(lock);
             if (!r.ok)
@@ -304,11 +304,14 @@ int run(const BatchOptions& options, FILE* out, FILE* err) {
         }
     };
     if (threads == 1) {
-        work();
+        work(false);
     } else {
+        // The first project on this thread: the libraries' one-time set-up
+        // (codecs, time zone, font shaping) happens before the workers start.
+        work(true);
         std::vector<std::thread> pool;
         for (int t = 0; t < threads; ++t)
-            pool.emplace_back(work);
+            pool.emplace_back(work, false);
         for (std::thread& t : pool)
             t.join();
     }
