@@ -271,7 +271,10 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
 }
 
 int run(const BatchOptions& options, FILE* out, FILE* err) {
-    for (const QString& dir : {options.reportDir, options.pngDir, options.dxfDir, options.dwgDir}) {
+    const QString jsonDir = options.jsonPath.isEmpty() || options.jsonPath == QLatin1String("-")
+                                ? QString()
+                                : QFileInfo(options.jsonPath).absolutePath();
+    for (const QString& dir : {options.reportDir, options.pngDir, options.dxfDir, options.dwgDir, jsonDir}) {
         if (!dir.isEmpty() && !QDir().mkpath(dir)) {
             print(err,
                   QStringLiteral("%1: %2\n").arg(programName(), tr("无法创建文件夹%1").arg(native(dir))));
