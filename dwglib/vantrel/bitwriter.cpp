@@ -246,20 +246,26 @@ void BitWriter::appendBits(const BitWriter& other) {
 }
 
 void appendObjectRecord(Bytes& out, const Bytes& body) {
-    const size_t start = out.size();
+    uint8_t head[8];
+    size_t n = 0;
     uint32_t v = uint32_t(body.size());
     do { // MS: 15 data bits per little-endian short, 0x8000 = more
         uint16_t u = uint16_t(v & 0x7FFF);
         v >>= 15;
         if (v)
             u |= 0x8000;
-        out.push_back(uint8_t(u));
-        out.push_back(uint8_t(u >> 8));
+        head[n++] = uint8_t(u);
+        head[n++] = uint8_t(u >> 8);
     } while (v);
-    out.insert(out.end(), body.begin(), body.end());
-    const uint16_t crc = crc16(0xC0C1, out.data() + start, out.size() - start);
-    out.push_back(uint8_t(crc));
-    out.push_back(uint8_t(crc >> 8));
+    const uint16_t crc = crc16(crc16(0xC0C1, head, n), body.data(), body.size());
+    const size_t at = out.size();
+    out.resize(at + n + body.size() + 2);
+    uint8_t* p = out.data() + at;
+    std::memcpy(p, head, n);
+    if (!body.empty())
+        std::memcpy(p + n, body.data(), body.size());
+    p[n + body.size()] = uint8_t(crc);
+    p[n + body.size() + 1] = uint8_t(crc >> 8);
 }
 
 Bytes objectRecord(const Bytes& body) {
