@@ -9,7 +9,6 @@
 #include <QDateTime>
 
 #include <exception>
-#include <mutex>
 #include <string>
 
 namespace BatchDwg {
@@ -29,14 +28,7 @@ Result writeDwgFile(const QByteArray& xml, const QString& path) {
         vantrel::initCadDocument(doc); // as the library's own conversion: the result is not a refusal
         if (!vantrel::parseInterchangeXml(std::string(xml.constData(), size_t(xml.size())), doc))
             return Result::Refused;
-        vantrel::Bytes bytes;
-        {
-            // The writer draws the file's GUIDs from one shared generator;
-            // reading the XML and saving the file stay parallel.
-            static std::mutex writerLock;
-            std::lock_guard<std::mutex> guard(writerLock);
-            bytes = vantrel::writeDwg(doc, QDateTime::currentSecsSinceEpoch());
-        }
+        const vantrel::Bytes bytes = vantrel::writeDwg(doc, QDateTime::currentSecsSinceEpoch());
         const QByteArray p = path.toUtf8(); // the writer takes UTF-8 paths
         return vantrel::saveFileAtomically(std::string(p.constData(), size_t(p.size())), bytes)
                    ? Result::Written

@@ -155,8 +155,10 @@ Extents modelSpaceExtents(const CadDocument& doc)
 // A random (version 4) GUID in the header's text form {XXXXXXXX-...}.
 std::string newGuid()
 {
-    static std::mt19937_64 rng(std::random_device{}() ^
-                               uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    // One generator per thread: documents may be written on several
+    // threads at once.
+    thread_local std::mt19937_64 rng(std::random_device{}() ^
+                                     uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
     uint8_t b[16];
     for (int i = 0; i < 16; i += 8) {
         const uint64_t r = rng();
