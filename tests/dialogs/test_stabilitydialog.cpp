@@ -208,12 +208,12 @@ void TestStabilityDialog::commandCopiesBackAndOverviewShowsFactors() {
     mw.on_actAnalyse_triggered(true);
     doc->setWindowModified(false);
     auto* tree = mw.findChild<QTreeWidget*>(QStringLiteral("treeWidget"));
-    const int specifiedGroups = tree->topLevelItemCount();
+    const int ownGroups = tree->topLevelItemCount();
 
     whenModalShown(&mw, [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     mw.on_actStability_triggered();
     QVERIFY(!dc.stability.present && !doc->isWindowModified());
-    QCOMPARE(tree->topLevelItemCount(), specifiedGroups);
+    QCOMPARE(tree->topLevelItemCount(), ownGroups);
 
     whenModalShown(&mw, [](QWidget* modal) {
         child<QCheckBox>(modal, "checkEnabled")->setChecked(true);
@@ -224,9 +224,9 @@ void TestStabilityDialog::commandCopiesBackAndOverviewShowsFactors() {
     QVERIFY(dc.stability.present && dc.stability.enabled && doc->isWindowModified());
     QCOMPARE(dc.stability.height, 20.0);
 
-    // 稳定系数 follows the specified groups: one row per calculated body.
-    QCOMPARE(tree->topLevelItemCount(), specifiedGroups + 1);
-    QTreeWidgetItem* group = tree->topLevelItem(specifiedGroups);
+    // 稳定系数 follows the overview's own groups: one row per calculated body.
+    QCOMPARE(tree->topLevelItemCount(), ownGroups + 1);
+    QTreeWidgetItem* group = tree->topLevelItem(ownGroups);
     QCOMPARE(group->text(0), QStringLiteral("稳定系数"));
     QCOMPARE(group->text(1), QStringLiteral("Fst=1.30"));
     const StabilityFactors factors = computeStabilityFactors(dc);
@@ -251,7 +251,7 @@ void TestStabilityDialog::commandCopiesBackAndOverviewShowsFactors() {
 
     // Analysis off: the group goes, as the verdicts do.
     mw.on_actAnalyse_triggered(false);
-    QCOMPARE(tree->topLevelItemCount(), specifiedGroups - 1); // 楔形体 goes too
+    QCOMPARE(tree->topLevelItemCount(), ownGroups - 1); // 楔形体 goes too
     doc->setWindowModified(false);
     mw.close();
 }
