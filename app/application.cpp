@@ -18,6 +18,10 @@ int runKarven(int argc, char* argv[]) {
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));
     QCoreApplication::setApplicationName(QStringLiteral("Karven"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+#ifndef Q_OS_WIN
+    // Lets the desktop match the window to the installed karven.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("karven"));
+#endif
 
 #ifndef Q_OS_WIN
     // Without DDE, file names on the command line and the local socket carry
