@@ -1,5 +1,6 @@
 #include "bitwriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -35,7 +36,9 @@ BitWriter::~BitWriter() {
         return;
     BufferPool& p = pool();
     if (p.free.size() < 32) {
-        buf_.clear();
+        // Only the written bytes can be non-zero: cleared, the buffer
+        // keeps its size, so the next writer need not zero-fill it again.
+        std::memset(buf_.data(), 0, std::min(byteSize(), buf_.size()));
         p.free.push_back(std::move(buf_));
     }
 }
@@ -225,6 +228,20 @@ void BitWriter::patchRL(size_t pos, uint32_t v) {
     // Four bytes, least significant first, each MSB-first at its position.
     const unsigned shift = unsigned(pos & 7);
     uint8_t* p = buf_.data() + (pos >> 3);
+#if defined(__GNUC__) || defined(__clang__)
+    if ((pos >> 3) + 8 <= buf_.size()) {
+        // The eight bytes from the field's first as one big-endian window;
+        // the bits before and after the field are kept.
+        uint64_t w;
+        std::memcpy(&w, p, 8); // little-endian hosts only (x86, ARM)
+        w = __builtin_bswap64(w);
+        const uint64_t mask = uint64_t(0xFFFFFFFFu) << (32 - shift);
+        w = (w & ~mask) | (uint64_t(fileOrder32(v)) << (32 - shift));
+        w = __builtin_bswap64(w);
+        std::memcpy(p, &w, 8);
+        return;
+    }
+#endif
     for (int i = 0; i < 4; ++i, ++p) {
         const uint8_t byte = uint8_t(v >> (8 * i));
         if (shift == 0) {
@@ -246,9 +263,13 @@ void BitWriter::appendBits(const BitWriter& other) {
 }
 
 void appendObjectRecord(Bytes& out, const Bytes& body) {
+    appendObjectRecord(out, body.data(), body.size());
+}
+
+void appendObjectRecord(Bytes& out, const uint8_t* body, size_t bodySize) {
     uint8_t head[8];
     size_t n = 0;
-    uint32_t v = uint32_t(body.size());
+    uint32_t v = uint32_t(bodySize);
     do { // MS: 15 data bits per little-endian short, 0x8000 = more
         uint16_t u = uint16_t(v & 0x7FFF);
         v >>= 15;
@@ -257,15 +278,13 @@ void appendObjectRecord(Bytes& out, const Bytes& body) {
         head[n++] = uint8_t(u);
         head[n++] = uint8_t(u >> 8);
     } while (v);
-    const uint16_t crc = crc16(crc16(0xC0C1, head, n), body.data(), body.size());
-    const size_t at = out.size();
-    out.resize(at + n + body.size() + 2);
-    uint8_t* p = out.data() + at;
-    std::memcpy(p, head, n);
-    if (!body.empty())
-        std::memcpy(p + n, body.data(), body.size());
-    p[n + body.size()] = uint8_t(crc);
-    p[n + body.size() + 1] = uint8_t(crc >> 8);
+    const uint16_t crc = crc16(crc16(0xC0C1, head, n), body, bodySize);
+    for (size_t i = 0; i < n; ++i)
+        out.push_back(head[i]);
+    if (bodySize)
+        out.insert(out.end(), body, body + bodySize);
+    out.push_back(uint8_t(crc));
+    out.push_back(uint8_t(crc >> 8));
 }
 
 Bytes objectRecord(const Bytes& body) {
@@ -277,10 +296,10 @@ Bytes objectRecord(const Bytes& body) {
 
 namespace {
 
-// CRC-16/ARC tables for four bytes at a time: t[0] is the classic
+// CRC-16/ARC tables for eight bytes at a time: t[0] is the classic
 // byte table, t[k][b] the effect of byte b followed by k zero bytes.
 struct Crc16Tables {
-    uint16_t t[4][256];
+    uint16_t t[8][256];
     Crc16Tables() {
         for (unsigned i = 0; i < 256; ++i) {
             uint16_t c = uint16_t(i);
@@ -288,7 +307,7 @@ struct Crc16Tables {
                 c = (c & 1) ? uint16_t((c >> 1) ^ 0xA001) : uint16_t(c >> 1);
             t[0][i] = c;
         }
-        for (int k = 1; k < 4; ++k)
+        for (int k = 1; k < 8; ++k)
             for (unsigned i = 0; i < 256; ++i)
                 t[k][i] = uint16_t((t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF]);
     }
@@ -304,6 +323,11 @@ const Crc16Tables& crc16Tables() {
 uint16_t crc16(uint16_t seed, const uint8_t* data, size_t n) {
     const Crc16Tables& tb = crc16Tables();
     uint16_t crc = seed;
+    for (; n >= 8; n -= 8, data += 8) {
+        const uint16_t x = uint16_t(crc ^ (data[0] | (data[1] << 8)));
+        crc = uint16_t(tb.t[7][x & 0xFF] ^ tb.t[6][x >> 8] ^ tb.t[5][data[2]] ^ tb.t[4][data[3]] ^
+                       tb.t[3][data[4]] ^ tb.t[2][data[5]] ^ tb.t[1][data[6]] ^ tb.t[0][data[7]]);
+    }
     for (; n >= 4; n -= 4, data += 4) {
         const uint16_t x = uint16_t(crc ^ (data[0] | (data[1] << 8)));
         crc = uint16_t(tb.t[3][x & 0xFF] ^ tb.t[2][x >> 8] ^ tb.t[1][data[2]] ^ tb.t[0][data[3]]);

@@ -38,6 +38,7 @@ public:
     // Raw bits and bytes, most significant bit of each byte first.
     void writeBit(bool b) { writeBits(b ? 1u : 0u, 1); }
     void writeBits(uint32_t value, int count);   // 1..32 bits, high bit of value first
+    void writeBitsWide(uint64_t value, int count); // 1..57 bits, high bit of value first
     void writeRC(uint8_t v) { writeBits(v, 8); } // RC: raw char
     void writeRS(uint16_t v);                    // RS: raw short, little-endian
     void writeRL(uint32_t v);                    // RL: raw long, little-endian
@@ -90,6 +91,7 @@ public:
     size_t bitPosition() const { return bits_; }
     size_t byteSize() const { return (bits_ + 7) / 8; }
     const Bytes& bytes() const; // exactly byteSize() bytes
+    const uint8_t* data() const { return buf_.data(); } // byteSize() bytes (null when empty)
     Bytes takeBytes();          // the bytes; the writer starts empty
 
     // Overwrite 32 bits (RL) at an earlier bit position.
@@ -111,6 +113,10 @@ private:
 };
 
 inline void BitWriter::writeBits(uint32_t value, int count) {
+    writeBitsWide(value, count);
+}
+
+inline void BitWriter::writeBitsWide(uint64_t value, int count) {
     if (count <= 0)
         return;
     const size_t at = bits_ >> 3;
@@ -135,6 +141,7 @@ inline void BitWriter::writeBits(uint32_t value, int count) {
 // object's bytes, RS CRC (seed 0xC0C1) over both.
 Bytes objectRecord(const Bytes& body);
 void appendObjectRecord(Bytes& out, const Bytes& body);
+void appendObjectRecord(Bytes& out, const uint8_t* body, size_t bodySize);
 
 // The 16-bit CRC the format calls "CRC8" (CRC-16/ARC table, reflected
 // polynomial 0xA001) starting from the given seed; sections use 0xC0C1.
@@ -200,16 +207,23 @@ inline void BitWriter::writeBD(double v) {
     } else if (v == 0.0 && !std::signbit(v)) {
         writeBits(2, 2); // 10: 0.0
     } else {
-        writeBits(0, 2); // 00: RD follows
-        writeRD(v);
+        // 00: RD follows; the code and the first four bytes in one write.
+        uint64_t raw;
+        std::memcpy(&raw, &v, 8); // little-endian hosts only (x86, ARM)
+        writeBitsWide(fileOrder32(uint32_t(raw)), 34);
+        writeBits(fileOrder32(uint32_t(raw >> 32)), 32);
     }
 }
 
 inline void BitWriter::writeH(uint8_t code, uint64_t handle) {
     // code|counter, then the handle's bytes, most significant first.
+#if defined(__GNUC__) || defined(__clang__)
+    const int n = handle ? (71 - __builtin_clzll(handle)) / 8 : 0; // bytes of the handle
+#else
     int n = 0;
     for (uint64_t t = handle; t; t >>= 8)
         ++n;
+#endif
     if (n <= 3) {
         writeBits(uint32_t(uint8_t((code << 4) | n)) << (8 * n) | uint32_t(handle), 8 * (n + 1));
         return;

@@ -56,6 +56,28 @@ const struct AsciiNameTable {
     uint8_t operator[](unsigned char c) const { return t[c]; }
 } kAsciiName;
 
+// Of eight bytes at p, the high bit set in each byte equal to a, b or c
+// and possibly in later bytes; the lowest set bit marks the first such byte
+// exactly (little-endian load).
+uint64_t firstOf(const char* p, uint8_t a, uint8_t b, uint8_t c) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    const uint64_t ones = 0x0101010101010101ull, high = 0x8080808080808080ull;
+    const auto zeroBytes = [&](uint64_t x) { return (x - ones) & ~x & high; };
+    return zeroBytes(w ^ (ones * a)) | zeroBytes(w ^ (ones * b)) | zeroBytes(w ^ (ones * c));
+}
+
+size_t stopIndex(uint64_t mask) {
+#if defined(__GNUC__) || defined(__clang__)
+    return size_t(__builtin_ctzll(mask)) / 8;
+#else
+    size_t i = 0;
+    while (!(mask & 0x80))
+        mask >>= 8, ++i;
+    return i;
+#endif
+}
+
 bool isXmlChar(uint32_t cp) {
     return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
            (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
@@ -275,12 +297,16 @@ double number(Span s) {
     uint64_t mantissa = 0;
     int digits = 0; // significant digits in the mantissa
     int scale = 0;  // power of ten the mantissa is off by
-    bool nonZero = false, truncated = false;
+    // Digits are kept only from the first non-zero one and only 19 of
+    // them, so the number is non-zero exactly when the mantissa is.
+    bool truncated = false;
     int count = 0; // digits before and after the point
-    for (; p < e && *p >= '0' && *p <= '9'; ++p, ++count) {
-        nonZero |= *p != '0';
+    for (; p < e; ++p, ++count) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(*p)) - '0';
+        if (digit > 9)
+            break;
         if (digits < 19) {
-            mantissa = mantissa * 10 + unsigned(*p - '0');
+            mantissa = mantissa * 10 + digit;
             digits += mantissa != 0;
         } else {
             ++scale;
@@ -288,10 +314,12 @@ double number(Span s) {
         }
     }
     if (p < e && *p == '.') {
-        for (++p; p < e && *p >= '0' && *p <= '9'; ++p, ++count) {
-            nonZero |= *p != '0';
+        for (++p; p < e; ++p, ++count) {
+            const unsigned digit = unsigned(static_cast<unsigned char>(*p)) - '0';
+            if (digit > 9)
+                break;
             if (digits < 19) {
-                mantissa = mantissa * 10 + unsigned(*p - '0');
+                mantissa = mantissa * 10 + digit;
                 digits += mantissa != 0;
                 --scale;
             } else {
@@ -299,6 +327,7 @@ double number(Span s) {
             }
         }
     }
+    const bool nonZero = mantissa != 0;
     if (count == 0)
         refuse();
     const char* mantissaEnd = p;
@@ -486,10 +515,31 @@ private:
             refuse();
         const char quote = *p_++;
         a.raw.b = p_;
-        const char* q = static_cast<const char*>(std::memchr(p_, quote, size_t(end_ - p_)));
-        if (!q || std::memchr(p_, '<', size_t(q - p_)))
-            refuse();
-        a.hasRef = std::memchr(p_, '&', size_t(q - p_)) != nullptr;
+        // One pass to the closing quote, eight bytes at a time: a '<'
+        // before it, or no closing quote, refuses the document.
+        const char* q = p_;
+        a.hasRef = false;
+        for (;;) {
+            if (end_ - q >= 8) {
+                const uint64_t m = firstOf(q, uint8_t(quote), '<', '&');
+                if (m == 0) {
+                    q += 8;
+                    continue;
+                }
+                q += stopIndex(m);
+            } else {
+                while (q < end_ && *q != quote && *q != '<' && *q != '&')
+                    ++q;
+                if (q == end_)
+                    refuse();
+            }
+            if (*q == quote)
+                break;
+            if (*q == '<')
+                refuse();
+            a.hasRef = true; // '&'
+            ++q;
+        }
         if (a.hasRef)
             for (const char* r = p_; r < q;)
                 if (*r == '&')
@@ -796,6 +846,17 @@ private:
             if (!parsed)
                 return;
             for (const char* p = s; p < e; ++p) {
+                // Eight bytes at a time past those that are neither '&' nor ']'.
+                while (e - p >= 8) {
+                    const uint64_t m = firstOf(p, '&', ']', ']');
+                    if (m) {
+                        p += stopIndex(m);
+                        break;
+                    }
+                    p += 8;
+                }
+                if (p == e)
+                    break;
                 if (*p == '&') {
                     const char* q = p;
                     reference(q, e);

@@ -3,6 +3,7 @@
 #include "codepage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
@@ -53,7 +54,7 @@ constexpr double kHalfPi = 1.5707963267948966;
 // handle stream starts at the bit given by the RL after the type).
 class ObjectBuilder {
 public:
-    ObjectBuilder(const std::string& codePage) : codePage_(codePage) {}
+    ObjectBuilder(const std::string& codePage) : codePage_(&codePage) {}
 
     // Common object data, non-entity (§20.4.1): BS type, RL size in bits
     // (patched), H own handle, BS extended-data size 0, BL reactors,
@@ -76,16 +77,20 @@ public:
                      double ltScale, LineTypeRef ltRef)
     {
         begin(type, h);
-        d.writeB(false);                       // B: no preview picture
-        d.writeBB(mode);                       // BB: entity mode
-        d.writeBL(0);                          // BL: number of reactors
-        d.writeB(true);                        // B: no xdictionary (R2004+)
+        // The fixed fields around colour and scale go in as two runs of
+        // bits, each field's code as written by its own writer.
+        d.writeBits(0u << 5                     // B: no preview picture
+                        | uint32_t(mode & 3u) << 3 // BB: entity mode
+                        | 2u << 1               // BL: number of reactors (10: 0)
+                        | 1u,                   // B: no xdictionary (R2004+)
+                    6);
         d.writeENC(color);                     // ENC: colour
         d.writeBD(ltScale);                    // BD: line-type scale
-        d.writeBB(uint8_t(ltRef));             // BB: 00 bylayer .. 11 handle
-        d.writeBB(0);                          // BB: plot style by layer
-        d.writeBS(0);                          // BS: visible
-        d.writeRC(29);                         // RC: lineweight index 29 = by layer
+        d.writeBits(uint32_t(uint8_t(ltRef) & 3u) << 12 // BB: 00 bylayer .. 11 handle
+                        | 0u << 10              // BB: plot style by layer
+                        | 2u << 8               // BS: visible (10: 0)
+                        | 29u,                  // RC: lineweight index 29 = by layer
+                    14);
         if (mode == 0)
             hs.writeH(kSoftPointer, owner);    // H 4: owner
     }
@@ -110,7 +115,7 @@ public:
         hs.writeH(kHardPointer, 0);            // H 5: external reference block
     }
 
-    void text(const std::string& utf8) { d.writeTV(toCodePage(utf8, codePage_)); }
+    void text(const std::string& utf8) { d.writeTV(toCodePage(utf8, *codePage_)); }
 
     // Join both streams, pad to a byte, then MS size, data, RS CRC (§20.1),
     // appended to `out`.
@@ -119,7 +124,7 @@ public:
         const uint32_t dataBits = uint32_t(d.bitPosition());
         d.patchRL(sizePos_, dataBits);
         d.appendBits(hs);
-        appendObjectRecord(out, d.bytes());    // MS size, data, RS CRC over both
+        appendObjectRecord(out, d.data(), d.byteSize()); // MS size, data, RS CRC over both
     }
 
     BitWriter d;   // data stream
@@ -135,7 +140,7 @@ private:
         d.writeBS(0);                          // BS: size of extended data
     }
 
-    std::string codePage_;
+    const std::string* codePage_;  // the document's, outlives the builder
     size_t sizePos_ = 0;
 };
 
@@ -222,13 +227,18 @@ public:
         Bytes& out = sec.data;
         out.reserve(arena_.size() + 4);
         out = {0xCA, 0x0D, 0x00, 0x00};
+        sec.offsets.reserve(records_.size());
+        out.resize(4 + arena_.size());  // every record once
+        size_t at = 4;
         for (size_t i = 0; i < records_.size(); ++i) {
             const Record& r = records_[i];
             if (i > 0 && records_[i - 1].handle == r.handle)
                 throw std::logic_error("duplicate handle");
-            sec.offsets.emplace_hint(sec.offsets.end(), r.handle, uint32_t(out.size()));
-            out.insert(out.end(), arena_.begin() + long(r.at), arena_.begin() + long(r.at + r.size));
+            sec.offsets.push_back({r.handle, uint32_t(at)});
+            std::memcpy(out.data() + at, arena_.data() + r.at, r.size);
+            at += r.size;
         }
+        out.resize(at);
         return sec;
     }
 

@@ -29,8 +29,12 @@ struct ClassDef {
 std::vector<ClassDef> standardClasses();
 
 struct ObjectsSection {
+    struct HandleOffset {
+        Handle handle;
+        uint32_t offset;
+    };
     Bytes data;                              // starts with RL 0x0DCA
-    std::map<Handle, uint32_t> offsets;      // handle → byte offset in data
+    std::vector<HandleOffset> offsets;       // handle → byte offset in data, by handle
     size_t objectCount() const { return offsets.size(); }
 };
 

@@ -6,6 +6,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VANTREL_SSE2 1
+#endif
+
 namespace vantrel {
 
 namespace {
@@ -55,6 +60,43 @@ uint32_t pageChecksum(uint32_t seed, const uint8_t* data, size_t n) {
         const size_t chunk = std::min<size_t>(0x15B0, n);
         n -= chunk;
         size_t i = 0;
+#ifdef VANTREL_SSE2
+        // Sixteen steps at once: sum2 gains 16 sum1 + 16 b0 + 15 b1 + ... + b15,
+        // sum1 the sixteen bytes. In 32-bit lanes: the byte sums, the byte
+        // sums of the blocks before (each counted 16 times), the weighted bytes.
+        if (chunk >= 16) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i wLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+            const __m128i wHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+            __m128i plain = zero, before = zero, weighted = zero;
+            size_t blocks = 0;
+            for (; i + 16 <= chunk; i += 16, data += 16, ++blocks) {
+                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+                before = _mm_add_epi32(before, plain);
+                plain = _mm_add_epi32(plain, _mm_sad_epu8(b, zero));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(b, zero), wLow));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(b, zero), wHigh));
+            }
+            const auto total = [](__m128i v) {
+                uint32_t l[4];
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(l), v);
+                return l[0] + l[1] + l[2] + l[3];
+            };
+            sum2 += uint32_t(16 * blocks) * sum1 + 16 * total(before) + total(weighted);
+            sum1 += total(plain);
+        }
+#else
+        for (; i + 16 <= chunk; i += 16, data += 16) {
+            // Sixteen steps at once: sum2 gains 16 sum1 + 16 b0 + 15 b1 + ... + b15.
+            uint32_t plain = 0, weighted = 0;
+            for (int k = 0; k < 16; ++k) {
+                plain += data[k];
+                weighted += uint32_t(16 - k) * data[k];
+            }
+            sum2 += 16 * sum1 + weighted;
+            sum1 += plain;
+        }
+#endif
         for (; i + 4 <= chunk; i += 4, data += 4) {
             // Four steps at once: sum2 gains 4 sum1 + 4 b0 + 3 b1 + 2 b2 + b3.
             sum2 += 4 * sum1 + 4u * data[0] + 3u * data[1] + 2u * data[2] + data[3];

@@ -70,46 +70,85 @@ Bytes writeClassesSection(const std::vector<ClassDef>& classes)
     return out.takeBytes();
 }
 
-Bytes writeHandlesSection(const std::map<Handle, uint32_t>& offsets)
+namespace {
+
+// MC (modular char) as whole bytes, as BitWriter::writeMCu / writeMCs
+// write them at a byte boundary: 7 data bits per byte, least significant
+// group first, 0x80 = more; signed: the last byte keeps 6 data bits and
+// 0x40 is the sign. Returns the number of bytes stored at p.
+size_t putMCu(uint8_t* p, uint64_t v)
+{
+    size_t n = 0;
+    do {
+        uint8_t b = uint8_t(v & 0x7F);
+        v >>= 7;
+        if (v)
+            b |= 0x80;
+        p[n++] = b;
+    } while (v);
+    return n;
+}
+
+size_t putMCs(uint8_t* p, int64_t v)
+{
+    const bool neg = v < 0;
+    uint64_t m = neg ? uint64_t(-v) : uint64_t(v);
+    size_t n = 0;
+    while (m >= 0x40) {
+        p[n++] = uint8_t((m & 0x7F) | 0x80);
+        m >>= 7;
+    }
+    p[n++] = uint8_t(m | (neg ? 0x40 : 0));
+    return n;
+}
+
+}  // namespace
+
+Bytes writeHandlesSection(const std::vector<ObjectsSection::HandleOffset>& offsets)
 {
     // §23: pages of at most 2032 bytes: RS size (big-endian, counting
     // itself), pairs of MC handle delta and signed MC location delta,
     // RS CRC (big-endian, seed 0xC0C1); a page of size 2 ends the map.
+    // Each page is built in place in `out`: two bytes for the size, the
+    // pairs, then size and CRC filled in.
     Bytes out;
-    auto flush = [&](const Bytes& body) {
-        Bytes page;
-        const size_t size = body.size() + 2;
-        page.push_back(uint8_t(size >> 8));
-        page.push_back(uint8_t(size & 0xFF));
-        page.insert(page.end(), body.begin(), body.end());
-        const uint16_t crc = crc16(0xC0C1, page);
-        page.push_back(uint8_t(crc >> 8));
-        page.push_back(uint8_t(crc & 0xFF));
-        out.insert(out.end(), page.begin(), page.end());
+    out.reserve(offsets.size() * 4 + offsets.size() / 500 * 4 + 16);
+    size_t pageAt = 0;
+    auto open = [&] {
+        pageAt = out.size();
+        out.push_back(0);
+        out.push_back(0);
     };
-    Bytes body;
+    auto close = [&] {
+        const size_t size = out.size() - pageAt;  // RS size counts itself, not the CRC
+        out[pageAt] = uint8_t(size >> 8);
+        out[pageAt + 1] = uint8_t(size & 0xFF);
+        const uint16_t crc = crc16(0xC0C1, out.data() + pageAt, size);
+        out.push_back(uint8_t(crc >> 8));
+        out.push_back(uint8_t(crc & 0xFF));
+    };
+    open();
     Handle lastHandle = 0;
     int64_t lastOffset = 0;
     for (const auto& [h, off] : offsets) {
-        BitWriter pair;
-        pair.writeMCu(h - lastHandle);
-        pair.writeMCs(int64_t(off) - lastOffset);
-        if (body.size() + pair.byteSize() > 2030) {
-            flush(body);
-            body.clear();
-            lastHandle = 0;
-            lastOffset = 0;
-            pair = BitWriter();
-            pair.writeMCu(h);
-            pair.writeMCs(int64_t(off));
+        uint8_t pair[32];
+        size_t n = putMCu(pair, h - lastHandle);
+        n += putMCs(pair + n, int64_t(off) - lastOffset);
+        if (out.size() - pageAt - 2 + n > 2030) {
+            close();
+            open();
+            n = putMCu(pair, h);
+            n += putMCs(pair + n, int64_t(off));
         }
-        body.insert(body.end(), pair.bytes().begin(), pair.bytes().end());
+        out.insert(out.end(), pair, pair + n);
         lastHandle = h;
         lastOffset = off;
     }
-    if (!body.empty())
-        flush(body);
-    flush({});
+    if (out.size() - pageAt > 2) {
+        close();
+        open();
+    }
+    close();  // the empty page that ends the map
     return out;
 }
 

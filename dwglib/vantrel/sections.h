@@ -26,7 +26,7 @@ struct SectionContext {
 
 Bytes writeHeaderSection(const CadDocument& doc, const SectionContext& ctx);   // AcDb:Header
 Bytes writeClassesSection(const std::vector<ClassDef>& classes);               // AcDb:Classes
-Bytes writeHandlesSection(const std::map<Handle, uint32_t>& offsets);          // AcDb:Handles
+Bytes writeHandlesSection(const std::vector<ObjectsSection::HandleOffset>& offsets); // AcDb:Handles (offsets by handle)
 Bytes writeAuxHeaderSection(const CadDocument& doc, const SectionContext& ctx);  // AcDb:AuxHeader
 Bytes writeSummaryInfoSection(const SectionContext& ctx);                      // AcDb:SummaryInfo
 Bytes writePreviewSection();                                                   // AcDb:Preview
