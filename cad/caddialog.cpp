@@ -21,15 +21,10 @@ CADDialog::CADDialog(QWidget* parent) : QDialog(parent), ui(new Ui::CADDialog) {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setText(tr("复制粘帖到CAD软件"));
     ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-    ui->editCadradius->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("^([1-9][0-9]|[1][0][0])$")), ui->editCadradius));
+    ui->editCadradius->setValidator(radiusValidator(ui->editCadradius));
 
-    {
-        QSettings settings;
-        m_cadType = storedWhole(settings, kCadType, 1);
-        m_radius = storedWhole(settings, kCadRadius, 50);
-        m_textPercent = storedWhole(settings, kCadHeight, 5);
-    }
+    m_cadType = storedWhole(QSettings(), kCadType, 1);
+    readDrawingSize(m_radius, m_textPercent);
     ui->editCadradius->setText(QString::number(m_radius));
     ui->spinCadheigh->setValue(m_textPercent);
     switch (m_cadType) {
@@ -66,10 +61,37 @@ CADDialog::~CADDialog() {
     delete ui;
 }
 
-void CADDialog::updateOkButton() {
+void CADDialog::readDrawingSize(int& radius, int& textPercent) {
+    const QSettings settings;
+    radius = storedWhole(settings, kCadRadius, 50);
+    textPercent = storedWhole(settings, kCadHeight, 5);
+}
+
+void CADDialog::writeDrawingSize(int radius, int textPercent) {
+    QSettings settings;
+    settings.setValue(kCadRadius, radius);
+    settings.setValue(kCadHeight, textPercent);
+}
+
+QValidator* CADDialog::radiusValidator(QObject* parent) {
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^([1-9][0-9]|[1][0][0])$")),
+                                           parent);
+}
+
+bool CADDialog::radiusAcceptable(const QString& text) {
     bool ok = false;
-    const int r = ui->editCadradius->text().toInt(&ok);
-    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(ok && r >= 10 && r <= 100);
+    const int r = text.toInt(&ok);
+    return ok && r >= 10 && r <= 100;
+}
+
+int CADDialog::radiusFrom(const QString& text) {
+    bool ok = false;
+    const int r = text.toInt(&ok, 10);
+    return ok ? r : 0;
+}
+
+void CADDialog::updateOkButton() {
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(radiusAcceptable(ui->editCadradius->text()));
 }
 
 void CADDialog::on_buttonBox_accepted() {
@@ -81,14 +103,9 @@ void CADDialog::on_buttonBox_accepted() {
         m_cadType = ZwCad;
     else
         m_cadType = AutoCad;
-    bool ok = false;
-    m_radius = ui->editCadradius->text().toInt(&ok, 10);
-    if (!ok)
-        m_radius = 0;
+    m_radius = radiusFrom(ui->editCadradius->text());
     m_textPercent = ui->spinCadheigh->value();
 
-    QSettings settings;
-    settings.setValue(kCadType, m_cadType);
-    settings.setValue(kCadRadius, m_radius);
-    settings.setValue(kCadHeight, m_textPercent);
+    QSettings().setValue(kCadType, m_cadType);
+    writeDrawingSize(m_radius, m_textPercent);
 }

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
+class QObject;
 class QSettings;
 class QString;
+class QValidator;
 
 namespace Ui {
 class CADDialog;
@@ -27,6 +29,14 @@ public:
     // A whole number from the store; anything else (text that is not an
     // integer, a double that is not finite or beyond int) reads as 0.
     static int storedWhole(const QSettings& settings, const QString& key, int fallback);
+
+    // The drawing size R and H as both CAD dialogs keep it: read from and
+    // written to "cadradius" and "cadheigh", the radius typed as 10..100.
+    static void readDrawingSize(int& radius, int& textPercent);
+    static void writeDrawingSize(int radius, int textPercent);
+    static QValidator* radiusValidator(QObject* parent);
+    static bool radiusAcceptable(const QString& text);
+    static int radiusFrom(const QString& text);
 
 private slots:
     void on_buttonBox_accepted();
