@@ -2,8 +2,8 @@
 #include "app/mdichild.h"
 #include "dialogs/datadialog.h"
 #include "dialogs/resulttextdialog.h"
-#include "model/stabilityplanes.h"
-#include "model/stabilityreport.h"
+#include "model/factors/stabilityplanes.h"
+#include "model/factors/stabilityreport.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>

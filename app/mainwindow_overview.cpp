@@ -2,8 +2,8 @@
 #include "app/mdichild.h"
 #include "dialogs/inputdialog.h"
 #include "model/labels.h"
-#include "model/stabilityfactors.h"
-#include "model/stabilityreport.h"
+#include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityreport.h"
 #include "ui_mainwindow.h"
 
 #include <QTreeWidget>

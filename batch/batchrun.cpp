@@ -6,7 +6,7 @@
 #include "cad/cadexport.h"
 #include "cad/cadfileexport.h"
 #include "model/datacenter.h"
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 #include "render/stereonet.h"
 
 #include <QCoreApplication>

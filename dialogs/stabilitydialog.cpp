@@ -2,7 +2,7 @@
 
 #include "model/datacenter.h"
 #include "model/labels.h"
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 #include "ui_stabilitydialog.h"
 
 #include <QHeaderView>

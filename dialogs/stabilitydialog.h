@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/stabilityparams.h"
+#include "model/factors/stabilityparams.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 
 #include "model/judgezone.h"
 #include "model/planerecord.h"
-#include "model/stabilityparams.h"
+#include "model/factors/stabilityparams.h"
 
 #include <QList>
 #include <QMap>

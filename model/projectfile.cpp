@@ -1,6 +1,6 @@
 // The ".yty" project file: an XML document rooted at "DipData".
 #include "model/datacenter.h"
-#include "model/stabilityfile.h"
+#include "model/factors/stabilityfile.h"
 
 #include <QIODevice>
 

@@ -3,7 +3,7 @@
 // attitude and stability message.
 #include "model/datacenter.h"
 #include "model/labels.h"
-#include "model/stabilityreport.h"
+#include "model/factors/stabilityreport.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,9 +1,9 @@
 // Factors of safety: the planar and wedge solvers against published examples
 // and independent solutions, and the project-level gathering.
 #include "model/datacenter.h"
-#include "model/planarsliding.h"
-#include "model/stabilityfactors.h"
-#include "model/wedgesliding.h"
+#include "model/factors/planarsliding.h"
+#include "model/factors/stabilityfactors.h"
+#include "model/factors/wedgesliding.h"
 #include "tests/common/testplanes.h"
 
 #include <QtTest>

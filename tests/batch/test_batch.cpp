@@ -5,7 +5,7 @@
 #include "cad/cadexport.h"
 #include "model/datacenter.h"
 #include "model/labels.h"
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 
 #include <QBuffer>
 #include <QImage>

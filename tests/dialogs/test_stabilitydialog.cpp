@@ -4,7 +4,7 @@
 #include "dialogs/stabilitydialog.h"
 #include "dialogtesting.h"
 #include "model/fonts.h"
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 #include "platform/messagebox.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "model/datacenter.h"
-#include "model/stabilityfactors.h"
-#include "model/stabilityplanes.h"
+#include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityplanes.h"
 
 #include <QBuffer>
 #include <QDir>

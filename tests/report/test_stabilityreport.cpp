@@ -1,6 +1,6 @@
 #include "model/datacenter.h"
-#include "model/stabilityfactors.h"
-#include "model/stabilityreport.h"
+#include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityreport.h"
 #include "reportfixture.h"
 
 #include <QBuffer>

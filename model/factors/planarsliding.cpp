@@ -1,5 +1,5 @@
 // Planar sliding: Hoek & Bray's two-dimensional block with a tension crack.
-#include "model/planarsliding.h"
+#include "model/factors/planarsliding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 
 #include <QString>
 

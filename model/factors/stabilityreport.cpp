@@ -1,6 +1,6 @@
 // The factor-of-safety section of the calculation report and the short
 // texts the overview and the conclusion dialog use.
-#include "model/stabilityreport.h"
+#include "model/factors/stabilityreport.h"
 
 #include "model/datacenter.h"
 #include "model/labels.h"

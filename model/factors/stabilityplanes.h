@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/planerecord.h"
-#include "model/stabilityparams.h"
+#include "model/factors/stabilityparams.h"
 
 #include <QList>
 

@@ -1,5 +1,5 @@
 // Wedge sliding in vector form.
-#include "model/wedgesliding.h"
+#include "model/factors/wedgesliding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/stabilityparams.h"
-#include "model/wedgesliding.h"
+#include "model/factors/stabilityparams.h"
+#include "model/factors/wedgesliding.h"
 
 #include <QList>
 #include <QString>
@@ -12,7 +12,7 @@ class DataCenter;
 // sliding, 2-D section along the plane's dip direction) and wedges (rigid
 // tetrahedral wedge). Computed on demand from a project whose analysis is on.
 
-// How a wedge moves: WedgeMode of model/wedgesliding.h.
+// How a wedge moves: WedgeMode of model/factors/wedgesliding.h.
 
 struct PlanarFactor {
     int id = 0;            // plane id

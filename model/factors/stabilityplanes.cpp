@@ -1,4 +1,4 @@
-#include "model/stabilityplanes.h"
+#include "model/factors/stabilityplanes.h"
 
 #include <QVector>
 

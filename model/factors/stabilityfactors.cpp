@@ -1,10 +1,10 @@
 // Factors of safety for planar and wedge sliding of a project's unstable
 // planes and wedges, with the states and required factors of GB 50330-2013.
-#include "model/stabilityfactors.h"
+#include "model/factors/stabilityfactors.h"
 
 #include "model/datacenter.h"
-#include "model/planarsliding.h"
-#include "model/wedgesliding.h"
+#include "model/factors/planarsliding.h"
+#include "model/factors/wedgesliding.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -1,5 +1,5 @@
 // Reading and writing the "Stability" element of the project file.
-#include "model/stabilityfile.h"
+#include "model/factors/stabilityfile.h"
 
 #include "model/datacenter.h"
 
