@@ -262,11 +262,13 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
     const QLatin1String nl("\n");
     const int caseCount = factors.cases.size();
     out << "\t\t<h3>" << tr("稳定性计算成果汇总：") << "</h3>" << nl;
-    out << "\t\t<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" style=\"font-size:16px\">" << nl;
+    out << "\t\t<style>table.fs td,table.fs th{white-space:nowrap}table.fs td.wrap{white-space:normal}</style>" << nl;
+    out << "\t\t<table class=\"fs\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" style=\"font-size:16px\">"
+        << nl;
     out << "\t\t<tr><th rowspan=\"2\">" << tr("块体") << "</th><th rowspan=\"2\">" << tr("赤平投影判定") << "</th>";
     for (const CaseFactors& c : factors.cases)
         out << "<th colspan=\"4\">" << c.loadCase.name.toHtmlEscaped() << "</th>";
-    out << "<th rowspan=\"2\">" << tr("所需锚固力（Fs＜Fst时）") << "</th></tr>" << nl;
+    out << "<th rowspan=\"2\">" << tr("所需锚固力T<br>（Fs＜Fst时，总锚固力）") << "</th></tr>" << nl;
     out << "\t\t<tr>";
     for (int i = 0; i < caseCount; ++i)
         out << "<th>Fs</th><th>" << tr("状态") << "</th><th>Fst</th><th>" << tr("是否满足") << "</th>";
@@ -274,9 +276,10 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
 
     auto row = [&](const QString& name, bool kinematic, bool hasBlock, const QString& reason, auto factorOf,
                    bool planar) {
-        out << "\t\t<tr><td>" << name << "</td><td>" << (kinematic ? tr("不稳定") : tr("稳定")) << "</td>";
+        out << "\t\t<tr><td class=\"wrap\">" << name << "</td><td>" << (kinematic ? tr("不稳定") : tr("稳定")) << "</td>";
         if (!hasBlock) {
-            out << "<td colspan=\"" << 4 * caseCount + 1 << "\">" << reason.toHtmlEscaped() << "</td></tr>" << nl;
+            out << "<td class=\"wrap\" colspan=\"" << 4 * caseCount + 1 << "\">" << reason.toHtmlEscaped() << "</td></tr>"
+                << nl;
             return;
         }
         QStringList needs;
@@ -288,7 +291,7 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
             if (!need.isEmpty())
                 needs << c.loadCase.name.toHtmlEscaped() + tr("：") + need;
         }
-        out << "<td>" << (needs.isEmpty() ? QStringLiteral("—") : needs.join(QStringLiteral("<br>")))
+        out << "<td class=\"wrap\">" << (needs.isEmpty() ? QStringLiteral("—") : needs.join(QStringLiteral("<br>")))
             << "</td></tr>" << nl;
     };
     const CaseFactors& first = factors.cases.first();
