@@ -232,6 +232,15 @@ QList<ParamProblem> StabilityDialog::collect(StabilityParams& out) const {
         out.seismic = cases.first().seismic;
     }
     collectAnchors(out, problems);
+    if (!(out.upperLength >= 0 && out.upperLength <= MaxUpperLength)) {
+        ParamProblem p;
+        p.element = QStringLiteral("Stability");
+        p.attribute = QStringLiteral("upperLength");
+        p.label = tr("坡顶面长度L");
+        p.range = tr("0≤L≤%1 m，不填为不限").arg(MaxUpperLength);
+        p.value = out.upperLength;
+        problems << p;
+    }
 
     QList<ParamProblem> all = stabilityParamProblems(out, faceDip);
     // The element's own crack water and αw mirror the first case, which
@@ -332,6 +341,8 @@ void StabilityDialog::updateState() {
     const bool enabled = ui->checkEnabled->isChecked();
     ui->widgetInputs->setEnabled(enabled);
     ui->editCrackDistance->setEnabled(ui->radioCrackGiven->isChecked());
+    ui->buttonAddCase->setEnabled(ui->tableCases->rowCount() < MaxLoadCases);
+    ui->buttonRemoveCase->setEnabled(ui->tableCases->rowCount() > 1);
 
     StabilityParams current = params;
     const QList<ParamProblem> problems = collect(current);

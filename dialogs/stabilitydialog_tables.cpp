@@ -23,10 +23,7 @@ constexpr int AttributeRole = Qt::UserRole + 1; // editable cells: the input the
 constexpr int KeyRole = Qt::UserRole + 2;       // anchor rows: plane id, or the ids of a wedge's planes
 constexpr int WedgeRole = Qt::UserRole + 3;     // anchor rows: true for a wedge
 
-// Bounds of the inputs these tables hold.
-constexpr double MaxRequired = 5;       // a required factor above this is a typing error
-constexpr double MaxAnchorForce = 1e6;  // kN (per metre for planes)
-constexpr double MaxSeismicCase = 0.5;  // αw, as for the element's own
+constexpr double MaxSeismicCase = 0.5; // αw, as for the element's own
 
 QString numberText(double value) {
     return QString::number(value, 'g', 10);
@@ -91,6 +88,8 @@ void StabilityDialog::setupTables() {
         updateState();
     });
     connect(ui->buttonAddCase, &QPushButton::clicked, this, [this] {
+        if (ui->tableCases->rowCount() >= MaxLoadCases)
+            return;
         LoadCase added;
         added.name = tr("工况%1").arg(ui->tableCases->rowCount() + 1);
         addCaseRow(added);
@@ -186,9 +185,9 @@ QList<LoadCase> StabilityDialog::collectCases(QList<ParamProblem>& problems) con
         LoadCase c;
         c.name = table->item(row, CaseName)->text().trimmed();
         const QString shown = c.name.isEmpty() ? tr("第%1个工况").arg(row + 1) : c.name;
-        if (c.name.isEmpty())
-            problems << problem("Case", row, "name", tr("工况名称"), tr("须填写"),
-                                std::numeric_limits<double>::quiet_NaN());
+        if (c.name.isEmpty() || c.name.size() > MaxCaseName)
+            problems << problem("Case", row, "name", tr("工况名称"), tr("1至%1个字").arg(MaxCaseName),
+                                c.name.isEmpty() ? std::numeric_limits<double>::quiet_NaN() : c.name.size());
         c.crackWater = typedNumber(table->item(row, CaseCrackWater)->text());
         if (!(c.crackWater >= 0 && c.crackWater <= 1))
             problems << problem("Case", row, "crackWater", tr("%1的裂隙充水比").arg(shown), tr("0≤充水深度比≤1"),
@@ -252,7 +251,7 @@ void StabilityDialog::showAnchors(const DataCenter& project) {
             if (wedge.planeA < 0 || wedge.planeB < 0 || wedge.planeA >= project.planes.size() ||
                 wedge.planeB >= project.planes.size())
                 continue;
-            const WedgeKey key(project.planes.at(wedge.planeA).id, project.planes.at(wedge.planeB).id);
+            const WedgeKey key = wedgeKey(project.planes.at(wedge.planeA).id, project.planes.at(wedge.planeB).id);
             const auto it = params.wedgeAnchors.constFind(key);
             const bool has = it != params.wedgeAnchors.constEnd();
             if (!has && !isCandidate(wedge))
@@ -275,16 +274,17 @@ void StabilityDialog::collectAnchors(StabilityParams& out, QList<ParamProblem>& 
         // An empty force is no anchor.
         if (forceText.isEmpty()) {
             if (wedge)
-                out.wedgeAnchors.remove(WedgeKey(pair.x(), pair.y()));
+                out.wedgeAnchors.remove(wedgeKey(pair.x(), pair.y()));
             else
                 out.planeAnchors.remove(planeId);
             continue;
         }
         BlockAnchor anchor;
         anchor.force = typedNumber(forceText);
-        if (!(anchor.force >= 0 && anchor.force <= MaxAnchorForce))
+        const double maxForce = wedge ? MaxWedgeAnchor : MaxPlanarAnchor;
+        if (!(anchor.force >= 0 && anchor.force <= maxForce))
             problems << problem("Anchor", row, "force", tr("%1的锚固力T").arg(block->text()),
-                                tr("0≤T≤%1").arg(MaxAnchorForce), anchor.force);
+                                tr("0≤T≤%1").arg(maxForce), anchor.force);
         anchor.inclination = typedNumber(table->item(row, AnchorInclination)->text());
         if (!(anchor.inclination > -90 && anchor.inclination < 90))
             problems << problem("Anchor", row, "inclination", tr("%1的锚固倾角ψT").arg(block->text()),
@@ -298,7 +298,7 @@ void StabilityDialog::collectAnchors(StabilityParams& out, QList<ParamProblem>& 
                     problems << problem("Anchor", row, "bearing", tr("%1的锚固方位").arg(block->text()),
                                         tr("0≤方位＜360°"), anchor.bearing);
             }
-            out.wedgeAnchors.insert(WedgeKey(pair.x(), pair.y()), anchor);
+            out.wedgeAnchors.insert(wedgeKey(pair.x(), pair.y()), anchor);
         } else {
             out.planeAnchors.insert(planeId, anchor);
         }
