@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/planerecord.h"
 #include "model/factors/stabilityparams.h"
+#include "model/planerecord.h"
 
 #include <QList>
 
