@@ -132,34 +132,51 @@ public:
         // For a disc the run is the nodes inside; outside a circle, the run
         // found is that of the nodes NOT in the cap, and the cap is the rest.
         const auto member = [&](int i, int j) { return inCap(i, j) == disc; };
+        if (disc && (cx + r < -e - s || cx - r > e + s || cy + r < -e - s || cy - r > e + s))
+            return; // the cap misses the grid
+        // A run's end needs no test on the sphere when no node lies within
+        // `slack` (node spacings) of the rim: far beyond the rounding of the
+        // circle's centre and radius.
+        const double slack = 1e-9 * (1 + std::abs(cx) + std::abs(cy) + r) / s;
         for (int j = jFirst; j <= jLast; ++j) {
             const double dy = -e + j * s - cy;
             const double half2 = r * r - dy * dy;
+            if (std::abs(dy) > r + slack * s) {
+                // The row passes clear of the circle.
+                if (!disc)
+                    add(j, 0, n - 1);
+                continue;
+            }
             const double half = half2 > 0 ? std::sqrt(half2) : 0;
             const double from = (cx - half + e) / s, to = (cx + half + e) / s;
             int lo = std::max(0, int(std::ceil(from)));
             int hi = std::min(n - 1, int(std::floor(to)));
-            if (lo > hi) {
-                // No node strictly within; the nearest may still be on the rim.
-                if (to < 0 || from > n - 1) {
-                    lo = 1;
-                    hi = 0;
-                } else {
-                    const int c = std::clamp(int(std::lround((cx + e) / s)), 0, n - 1);
-                    lo = hi = c;
-                    if (!member(c, j))
-                        lo = c + 1;
+            const double fracFrom = from - std::floor(from), fracTo = to - std::floor(to);
+            const bool settled = half2 > 1e-6 * r * r && fracFrom > slack && fracFrom < 1 - slack &&
+                                 fracTo > slack && fracTo < 1 - slack;
+            if (!settled) {
+                if (lo > hi) {
+                    // No node strictly within; the nearest may still be on the rim.
+                    if (to < 0 || from > n - 1) {
+                        lo = 1;
+                        hi = 0;
+                    } else {
+                        const int c = std::clamp(int(std::lround((cx + e) / s)), 0, n - 1);
+                        lo = hi = c;
+                        if (!member(c, j))
+                            lo = c + 1;
+                    }
                 }
-            }
-            if (lo <= hi) {
-                while (lo > 0 && member(lo - 1, j))
-                    --lo;
-                while (lo <= hi && !member(lo, j))
-                    ++lo;
-                while (hi < n - 1 && member(hi + 1, j))
-                    ++hi;
-                while (hi >= lo && !member(hi, j))
-                    --hi;
+                if (lo <= hi) {
+                    while (lo > 0 && member(lo - 1, j))
+                        --lo;
+                    while (lo <= hi && !member(lo, j))
+                        ++lo;
+                    while (hi < n - 1 && member(hi + 1, j))
+                        ++hi;
+                    while (hi >= lo && !member(hi, j))
+                        --hi;
+                }
             }
             if (disc) {
                 if (lo <= hi)
@@ -173,11 +190,8 @@ public:
                     add(j, hi + 1, n - 1);
             }
         }
-        if (!disc) {
-            // Rows the circle does not reach lie wholly in the cap; the loop
-            // above ran over every row (jFirst = 0, jLast = n − 1) and found no
-            // run there, adding the whole row.
-        }
+        // Outside a circle, jFirst..jLast is every row: a row the circle does
+        // not reach has no run of nodes outside the cap and lies wholly in it.
     }
 
 private:
