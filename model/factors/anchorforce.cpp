@@ -92,6 +92,10 @@ RequiredAnchor planarRequiredAnchorAt(const PlanarSection& s, const PlanarLoads&
                 return out;
             force = std::max(force, -n0 / std::sin(x));
         }
+        // An anchor pointing up from the plane's normal (x < 0) takes normal
+        // force away: it must not lift the block it is meant to hold.
+        if (n0 + force * std::sin(x) < 0)
+            return out;
     }
     out.reachable = std::isfinite(force);
     out.force = force;
@@ -163,12 +167,13 @@ RequiredAnchor wedgeRequiredAnchor(const WedgeGeometry& g, const WedgeLoads& loa
         return out;
     l.anchorForce = 0;
     const double weight = std::max(1e-9, wedgeFactor(g, l).weight);
-    // Bracket the force by doubling, then bisect to the first force that
-    // meets the factor.
-    double lo = 0, hi = 0.01 * weight;
+    // Bracket the least force that meets the factor on a geometric scale
+    // (an anchor pulling the wedge off its planes can make Fs fall again
+    // beyond some force, so the first bracket is wanted), then bisect.
+    double lo = 0, hi = 1e-3 * weight;
     while (!meets(hi, block)) {
         lo = hi;
-        hi *= 2;
+        hi *= 1.25;
         if (hi > 1e4 * weight)
             return out;
     }

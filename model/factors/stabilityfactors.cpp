@@ -162,7 +162,7 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, int index, int indexA, int 
     const PlaneRecord& a = project.planes.at(indexA);
     const PlaneRecord& b = project.planes.at(indexB);
     const PlaneStrength sa = strengthOf(project, a.id), sb = strengthOf(project, b.id);
-    const BlockAnchor anchor = p.wedgeAnchors.value(WedgeKey(a.id, b.id));
+    const BlockAnchor anchor = p.wedgeAnchors.value(wedgeKey(a.id, b.id));
     WedgeFactor f;
     f.id = wedge.id;
     f.index = index;
@@ -251,6 +251,34 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, int index, int indexA, int 
 }
 } // namespace
 
+bool loadCaseInputsValid(const StabilityParams& p) {
+    if (!(p.upperLength >= 0 && p.upperLength <= MaxUpperLength) || p.cases.size() > MaxLoadCases)
+        return false;
+    for (const LoadCase& c : p.cases) {
+        if (!(c.crackWater >= 0 && c.crackWater <= 1) || !(c.seismic >= 0 && c.seismic <= 0.5) ||
+            c.name.size() > MaxCaseName)
+            return false;
+        if (c.requiredTyped != 0) {
+            double table = 0;
+            const bool inTable = tableRequiredFactor(p.safetyClass, p.permanent, c.seismic > 0, table);
+            if (!(c.requiredTyped >= (inTable ? table : 1.0) - FactorTolerance &&
+                  c.requiredTyped <= MaxRequired))
+                return false;
+        }
+    }
+    const auto anchorValid = [](const BlockAnchor& a, double maxForce) {
+        return a.force >= 0 && a.force <= maxForce && a.inclination > -90 && a.inclination < 90 &&
+               (!a.bearingGiven || (a.bearing >= 0 && a.bearing < 360));
+    };
+    for (const BlockAnchor& a : p.planeAnchors)
+        if (!anchorValid(a, MaxPlanarAnchor))
+            return false;
+    for (const BlockAnchor& a : p.wedgeAnchors)
+        if (!anchorValid(a, MaxWedgeAnchor))
+            return false;
+    return true;
+}
+
 double requiredFactor(const StabilityParams& params) {
     double required = 0;
     tableRequiredFactor(params.safetyClass, params.permanent, params.seismic > 0, required);
@@ -301,7 +329,7 @@ bool isValidStabilityParams(const StabilityParams& p, double faceDip) {
         if (!std::isfinite(s.cohesion) || !std::isfinite(s.friction) || !(s.cohesion >= 0) ||
             !(s.friction >= 0) || !(s.friction < 90))
             return false;
-    return true;
+    return loadCaseInputsValid(p);
 }
 
 StabilityFactors computeStabilityFactors(const DataCenter& project) {

@@ -126,9 +126,23 @@ bool meetsRequiredFactor(double fs, double required);
 // "AB", "A", "B" or "none".
 QString wedgeModeCode(WedgeMode mode);
 
+// Physical bounds of the inputs of load cases, anchors and the bench.
+constexpr double MaxUpperLength = 10000; // m
+constexpr int MaxLoadCases = 20;
+constexpr int MaxCaseName = 40;         // characters
+constexpr double MaxRequired = 5;       // a typed Fst
+constexpr double MaxPlanarAnchor = 1e5; // kN per metre of slope
+constexpr double MaxWedgeAnchor = 1e6;  // kN
+
+// True when the upper-slope length, every load case (crack water 0..1,
+// αw 0..0.5, a typed Fst not below the table's — or 1.0 where the table has
+// none — and at most MaxRequired) and every anchor (0 ≤ T ≤ the maximum,
+// −90 < ψT < 90, bearing 0..360) lies in its range; NaN fails every test.
+bool loadCaseInputsValid(const StabilityParams& params);
+
 // True when every input lies in its physical range (H > 0, 0 ≤ ψs < face
 // dip, γ > γw > 0, c ≥ 0, 0 ≤ φ < 90, 0 ≤ crack water ≤ 1, b ≥ 0,
-// 0 ≤ αw ≤ 0.5, class 1..3), all finite.
+// 0 ≤ αw ≤ 0.5, class 1..3), all finite, and loadCaseInputsValid.
 bool isValidStabilityParams(const StabilityParams& params, double faceDip);
 
 // Factors for every candidate plane and wedge of a project whose analysis is

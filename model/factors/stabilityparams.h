@@ -37,8 +37,12 @@ struct BlockAnchor {
     double bearing = 0;        // wedges: azimuth of the anchor's line seen out of the slope, degrees 0..360
 };
 
-// Key of a wedge's anchor: the ids of its two planes in project order.
+// Key of a wedge's anchor: the ids of its two planes, the smaller first
+// (wedgeKey), so that the key survives planes changing places.
 using WedgeKey = QPair<int, int>;
+inline WedgeKey wedgeKey(int idA, int idB) {
+    return idA < idB ? WedgeKey(idA, idB) : WedgeKey(idB, idA);
+}
 
 struct StabilityParams {
     bool present = false; // element read from the file or ever set: written back
