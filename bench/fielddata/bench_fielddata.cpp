@@ -1,6 +1,7 @@
 // What a user waits on with field measurements: saving and opening a
 // project of 100 000 measurements, importing them, their density and contours.
 #include "model/datacenter.h"
+#include "model/fielddata/contours.h"
 #include "model/fielddata/density.h"
 #include "model/fielddata/measurementsfile.h"
 
@@ -131,6 +132,17 @@ static void BM_DensityGridAndMaximum10000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DensityGridAndMaximum10000)->Unit(benchmark::kMillisecond);
+
+// Contour rings and lines for the automatic levels of the default grid.
+static void BM_Contours10000(benchmark::State& state) {
+    const QVector<WeightedAxis> poles = surveyPoles(10000);
+    const DensityGrid grid = densityGrid(poles, DensitySettings(), false, 100);
+    const QVector<double> levels = automaticLevels(grid.kernel, grid.maxValue);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(densityContours(grid, levels).size());
+    state.counters["levels"] = levels.size();
+}
+BENCHMARK(BM_Contours10000)->Unit(benchmark::kMillisecond);
 
 // --write-poles FILE: writes the 10 000 poles of BM_DensityGrid10000 as
 // "x,y,z" lines and the grid Karven computes for them (Schmidt 1 %, lower
