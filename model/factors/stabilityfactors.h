@@ -54,9 +54,12 @@ struct PlanarFactor {
     double normalForce = 0;   // effective normal force on the plane incl. the anchor, kN/m (never below 0)
     double drivingForce = 0;  // force down the plane less the anchor's part, kN/m
     bool lifted = false;      // water/seismic load lifts the block off the plane: fs = 0
-    // The crack search (or the given b) is bounded by: the plane's outcrop in
-    // the upper surface (or bench), else — when the plane never reaches the
-    // ground behind the crest — an assumed limit of ten slope heights.
+    // The critical crack is searched up to the plane's outcrop in the upper
+    // surface (or in the bench behind it), else — when the plane never
+    // reaches the ground behind the crest — up to an assumed ten slope
+    // heights; with the critical crack and limitAssumed, the report says the
+    // search was bounded there (crackDistance == crackLimit: the bound set
+    // the answer).
     double crackLimit = 0;     // largest b searched, m (horizontal in the section)
     bool limitAssumed = false; // crackLimit is the assumed 10·H, not the outcrop
     double fs = 0;
