@@ -120,7 +120,8 @@ constexpr double FactorTolerance = 1e-9;
 double requiredFactor(const StabilityParams& params);
 
 // Stability state word of GB 50330-2013 Table 5.3.1: "不稳定", "欠稳定",
-// "基本稳定" or "稳定".
+// "基本稳定" or "稳定"; "未定（无Fst）" for Fs ≥ 1.05 when required is NaN
+// (no Fst in Table 5.3.2 for the case).
 QString factorStateWord(double fs, double required);
 
 // Fs ≥ Fst (the state word is then "稳定").

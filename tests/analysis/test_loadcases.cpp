@@ -203,6 +203,8 @@ void TestLoadCases::requiredFactorPerCase() {
     QVERIFY(f.cases.first().requiredMissing && std::isnan(f.required));
     QVERIFY(f.planes.first().hasBlock && !f.planes.first().anchor.needed);
     QVERIFY(!meetsRequiredFactor(f.planes.first().fs, f.required));
+    QCOMPARE(factorStateWord(1.2, f.required), QStringLiteral("未定（无Fst）"));
+    QCOMPARE(factorStateWord(1.02, f.required), QStringLiteral("欠稳定"));
 }
 
 void TestLoadCases::searchBoundedByTheBench() {
