@@ -13,6 +13,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 constexpr double kDegToRad = 0.017453292519943295;
@@ -69,12 +70,10 @@ QString safetyClassWord(int safetyClass) {
     }
 }
 
-// The state of GB 50330-2013 Table 5.3.1 in a case; where the case has no
-// required factor, only the states below 1.05 can be told.
+// The state of GB 50330-2013 Table 5.3.1 in a case (without an Fst only
+// the states below 1.05 can be told: factorStateWord says so).
 QString caseState(double fs, const CaseFactors& c) {
-    if (c.requiredMissing && fs >= 1.05 - FactorTolerance)
-        return tr("未判定");
-    return factorStateWord(fs, c.required);
+    return factorStateWord(fs, c.requiredMissing ? std::numeric_limits<double>::quiet_NaN() : c.required);
 }
 
 // "满足", "不满足" or "—" (no required factor).
@@ -374,9 +373,11 @@ void writePlanar(QTextStream& out, const DataCenter& project, const StabilityFac
     if (project.stability.crackCritical) {
         if (f.limitAssumed)
             out << "\t\t"
-                << tr("坡顶面不缓于滑面，滑面在坡顶后不出露：张裂隙搜索范围假定为坡顶后b≤%1 m（10倍坡高），"
-                      "稳定系数受此范围控制；请给出坡顶面长度L。")
-                       .arg(fixed(f.crackLimit))
+                << tr("坡顶面不缓于滑面，滑面在坡顶后不出露：张裂隙搜索范围假定为坡顶后b≤%1 m（10倍坡高）%2")
+                       .arg(fixed(f.crackLimit),
+                            f.crackDistance >= f.crackLimit * (1 - 1e-9)
+                                ? tr("，临界位置落在此界限上，稳定系数受此假定控制；请给出坡顶面长度L。")
+                                : tr("。"))
                 << " <br>" << nl;
         else
             out << "\t\t"

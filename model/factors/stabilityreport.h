@@ -27,8 +27,8 @@ QString wedgeModeWord(WedgeMode mode, int planeA, int planeB);
 QString factorText(double fs);
 
 // The state word of GB 50330-2013 Table 5.3.1 of a factor in a case;
-// "未判定" where the case has no required factor (a temporary slope's
-// seismic case) and the factor is 1.05 or more.
+// "未定（无Fst）" where the case has no required factor (a temporary
+// slope's seismic case) and the factor is 1.05 or more.
 QString caseStateWord(double fs, const CaseFactors& loadCase);
 
 // One sentence with every calculated factor (per case when there are
