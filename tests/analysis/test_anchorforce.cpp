@@ -148,6 +148,20 @@ void TestAnchorForce::planarLeastForceInclination() {
             at.anchorInclination = expected + off;
             QVERIFY(planarRequiredAnchorAt(kBlock, at, 9, fst).force > force);
         }
+        // No inclination asks for less, at the crack given or the critical one.
+        for (int deg = -80; deg <= 80; deg += 2) {
+            at.anchorInclination = deg;
+            const RequiredAnchor a = planarRequiredAnchorAt(kBlock, at, 9, fst);
+            QVERIFY(!a.reachable || a.force >= force * (1 - 1e-9));
+        }
+        double critical = 0, criticalForce = 0;
+        QVERIFY(planarLeastAnchor(kBlock, l, fst, true, 0, critical, criticalForce));
+        QVERIFY(std::fabs(critical - expected) < 1e-9);
+        for (int deg = -80; deg <= 80; deg += 2) {
+            at.anchorInclination = deg;
+            const RequiredAnchor a = planarRequiredAnchor(kBlock, at, fst, true, 0);
+            QVERIFY(!a.reachable || a.force >= criticalForce * (1 - 1e-9));
+        }
     }
 }
 
@@ -188,6 +202,15 @@ void TestAnchorForce::liftedBlockNeedsTheAnchorToPressIt() {
     const PlanarResult held = planarFactorAt(s, l, 0);
     QVERIFY(!held.lifted && held.fs >= 1.2 - 1e-9);
     QVERIFY(std::fabs(a.force - bisectPlanar(s, l, 0, 1.2)) < 1e-6 * a.force);
+    // Where water lifts the block the least force is searched for: no
+    // sampled inclination asks for less.
+    double psiT = 0, least = 0;
+    QVERIFY(planarLeastAnchor(s, l, 1.2, false, 0, psiT, least));
+    for (int deg = -80; deg <= 80; deg += 2) {
+        l.anchorInclination = deg;
+        const RequiredAnchor at = planarRequiredAnchorAt(s, l, 0, 1.2);
+        QVERIFY(!at.reachable || at.force >= least * (1 - 1e-9));
+    }
     // An anchor pointing up off the plane's normal only lifts it more.
     l.anchorInclination = -60;
     QVERIFY(!planarRequiredAnchorAt(s, l, 0, 1.2).reachable);
