@@ -50,7 +50,6 @@ class TestAnchorForce : public QObject {
     Q_OBJECT
 private slots:
     void publishedBoltedBlock();
-    void anchorTermsOfTheEquation();
     void planarRequiredForceAgainstBisection();
     void planarLeastForceInclination();
     void planarCriticalCrackWithAnchor();
@@ -73,22 +72,6 @@ void TestAnchorForce::publishedBoltedBlock() {
     // Without the bolts the printed 0.794 (full) and 1.347 (drained) stand.
     QVERIFY(std::fabs(planarFactorAt(kBlock, blockLoads(1, 0, 24), 9).fs - 0.794) < 5e-4);
     QVERIFY(std::fabs(planarFactorAt(kBlock, blockLoads(0, 0, 24), 9).fs - 1.347) < 5e-4);
-}
-
-void TestAnchorForce::anchorTermsOfTheEquation() {
-    // The anchor adds T·sin(ψp+ψT) to the normal force and takes
-    // T·cos(ψp+ψT) off the driving force; the rest of the working is the
-    // unanchored block's.
-    const PlanarResult bare = planarFactorAt(kBlock, blockLoads(0.5, 0, 0), 9);
-    for (double psiT : {-20.0, 0.0, 15.0, 40.0, 70.0}) {
-        const PlanarResult r = planarFactorAt(kBlock, blockLoads(0.5, 500, psiT), 9);
-        const double x = (30 + psiT) * kDeg;
-        QVERIFY(std::fabs(r.normalForce - bare.normalForce - 500 * std::sin(x)) < 1e-9 * bare.weight);
-        QVERIFY(std::fabs(bare.drivingForce - r.drivingForce - 500 * std::cos(x)) < 1e-9 * bare.weight);
-        QVERIFY(std::fabs(r.weight - bare.weight) < 1e-12 * bare.weight);
-        QVERIFY(std::fabs(r.fs - (48 * r.length + r.normalForce * std::tan(30 * kDeg)) / r.drivingForce) <
-                1e-12);
-    }
 }
 
 void TestAnchorForce::planarRequiredForceAgainstBisection() {
