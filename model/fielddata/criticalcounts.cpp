@@ -294,30 +294,6 @@ void countAllPairs(const Kernel& k, const Planes& p, const std::vector<int>& set
 }
 } // namespace
 
-QString wedgePairsName(WedgePairs pairs) {
-    switch (pairs) {
-    case WedgePairs::Sets:
-        return QStringLiteral("sets");
-    case WedgePairs::SetsVsAll:
-        return QStringLiteral("setsVsAll");
-    case WedgePairs::All:
-        break;
-    }
-    return QStringLiteral("all");
-}
-
-bool wedgePairsFromName(const QString& name, WedgePairs& pairs) {
-    if (name == QLatin1String("all"))
-        pairs = WedgePairs::All;
-    else if (name == QLatin1String("sets"))
-        pairs = WedgePairs::Sets;
-    else if (name == QLatin1String("setsVsAll"))
-        pairs = WedgePairs::SetsVsAll;
-    else
-        return false;
-    return true;
-}
-
 bool isPlanarCritical(int state) {
     return state > 30 && state < 40;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/fielddata/jointset.h"
 #include "model/stabilityrules.h"
 
 #include <QString>
@@ -10,15 +11,6 @@
 // many of their lines of intersection are critical for wedge sliding, by the
 // very rules that judge the project's typed planes and wedges
 // (model/stabilityrules.h), in total and per set.
-
-// Which lines of intersection count for wedge sliding.
-enum class WedgePairs {
-    All,       // every pair of measurements ("all")
-    Sets,      // every pair of set planes ("sets")
-    SetsVsAll, // each set plane with every measurement ("setsVsAll")
-};
-QString wedgePairsName(WedgePairs pairs);
-bool wedgePairsFromName(const QString& name, WedgePairs& pairs);
 
 // The measured planes, as plain values.
 struct CriticalInput {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -106,7 +107,8 @@ QVector<int> assignToWindows(const QVector<UnitAxis>& axes, const QVector<SetWin
 }
 
 QVector<DensityPeak> densityPeaks(const QVector<UnitAxis>& nodes, const QVector<double>& values,
-                                  double neighbourAngle, double threshold, double minSeparation) {
+                                  double neighbourAngle, double threshold, double minSeparation,
+                                  double saddleRatio) {
     QVector<DensityPeak> maxima;
     if (nodes.size() != values.size())
         return maxima;
@@ -129,11 +131,40 @@ QVector<DensityPeak> densityPeaks(const QVector<UnitAxis>& nodes, const QVector<
     }
     std::stable_sort(maxima.begin(), maxima.end(),
                      [](const DensityPeak& a, const DensityPeak& b) { return a.value > b.value; });
+
+    // The density near a point: the highest node within the neighbour angle.
+    auto near = [&](const UnitAxis& at) {
+        double best = 0;
+        bins.near(at, [&](int j) {
+            if (std::fabs(dot(at, nodes.at(j))) >= neighbourCos)
+                best = std::max(best, values.at(j));
+        });
+        return best;
+    };
+    // The lowest density along the arc from a to b (b turned towards a).
+    auto saddle = [&](const UnitAxis& a, UnitAxis b) {
+        if (dot(a, b) < 0)
+            b = {{-b[0], -b[1], -b[2]}};
+        const double angle = std::acos(std::min(1.0, dot(a, b)));
+        const int steps = std::max(2, int(std::ceil(angle / (0.5 * neighbourAngle * kDegToRad))));
+        double lowest = std::numeric_limits<double>::infinity();
+        for (int k = 1; k < steps; ++k) {
+            // Spherical interpolation.
+            const double t = double(k) / steps;
+            const double s = std::sin(angle);
+            const double wa = std::sin((1 - t) * angle) / s, wb = std::sin(t * angle) / s;
+            lowest = std::min(lowest,
+                              near({{wa * a[0] + wb * b[0], wa * a[1] + wb * b[1], wa * a[2] + wb * b[2]}}));
+        }
+        return lowest;
+    };
+
     QVector<DensityPeak> peaks;
     const double mergeCos = std::cos(minSeparation * kDegToRad);
     for (const DensityPeak& m : maxima) {
         const bool merged = std::any_of(peaks.cbegin(), peaks.cend(), [&](const DensityPeak& p) {
-            return std::fabs(dot(p.axis, m.axis)) > mergeCos;
+            return std::fabs(dot(p.axis, m.axis)) > mergeCos ||
+                   (saddleRatio <= 1 && saddle(p.axis, m.axis) >= saddleRatio * m.value);
         });
         if (!merged)
             peaks.append(m);

@@ -30,10 +30,16 @@ struct DensityPeak {
 // The peaks of a density sampled at `nodes` (axes, any spread over the
 // hemisphere; a node and its antipode are the same point): nodes whose value
 // is at least `threshold` and not below any node within `neighbourAngle`
-// (degrees), highest first; a peak closer than `minSeparation` (degrees) to a
-// higher one is merged into it.
+// (degrees), highest first. A peak is merged into a higher one when it lies
+// closer than `minSeparation` (degrees), or when the density between them
+// never falls below `saddleRatio` times its own value (the lowest point of
+// the great-circle arc between them, each point taken as the highest node
+// within `neighbourAngle`): a peak that is only a bump on another's flank
+// (its topographic prominence is small) is no set of its own. A ratio above
+// 1 switches that test off.
 QVector<DensityPeak> densityPeaks(const QVector<UnitAxis>& nodes, const QVector<double>& values,
-                                  double neighbourAngle, double threshold, double minSeparation);
+                                  double neighbourAngle, double threshold, double minSeparation,
+                                  double saddleRatio = 0.6);
 
 struct AutoSetOptions {
     int count = 0;             // sets wanted; 0: as many as the peaks

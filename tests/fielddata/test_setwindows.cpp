@@ -117,7 +117,11 @@ void TestSetWindows::peaksOfKnownDensity() {
     QVERIFY(peaks[0].value > peaks[1].value && peaks[1].value > peaks[2].value);
     // Without merging the fourth bump is a peak of its own; a higher
     // threshold drops the lowest.
-    QCOMPARE(densityPeaks(nodes, values, 3, 1.0, 5).size(), 4);
+    QCOMPARE(densityPeaks(nodes, values, 3, 1.0, 5, 2.0).size(), 4);
+    // Nor is it by its saddle: 7° from both the density is 3.2, 0.78 of the
+    // bump's 4.
+    QCOMPARE(densityPeaks(nodes, values, 3, 1.0, 5, 0.75).size(), 3);
+    QCOMPARE(densityPeaks(nodes, values, 3, 1.0, 5, 0.85).size(), 4);
     QCOMPARE(densityPeaks(nodes, values, 3, 6.0, 15).size(), 2);
     // The node set and its antipodes give the same peaks.
     QVector<UnitAxis> flipped;
