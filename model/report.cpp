@@ -2,8 +2,9 @@
 // the stereonet picture as a PNG data URI, and every plane and wedge with its
 // attitude and stability message.
 #include "model/datacenter.h"
-#include "model/labels.h"
 #include "model/factors/stabilityreport.h"
+#include "model/fielddata/setsreport.h"
+#include "model/labels.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -126,6 +127,7 @@ bool DataCenter::writeReport(QIODevice* device, const QImage& picture) {
     }
     out << "\t\t</ul>" << nl;
     writeStabilitySection(out, *this);
+    writeJointSetsSection(out, *this);
     out << "\t\t<hr>" << nl;
     out << "\t\t<h3>" << tr("澄岩赤平投影V2.3") << "</h3>" << nl;
     out << "\t\t</div>" << nl;

@@ -7,6 +7,7 @@
 #include "model/fielddata/projectsets.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -55,6 +56,7 @@ private slots:
     void windowsAssignTheMeasurements();
     void automaticSetsOfASurvey();
     void criticalCountsOfAProject();
+    void reportSection();
 };
 
 void TestProjectSets::setsInTheProjectFile() {
@@ -206,5 +208,29 @@ void TestProjectSets::criticalCountsOfAProject() {
     QCOMPARE(sets.wedge[2].count, qint64(dc.wedges.size() == 1 && dc.wedges[0].state > 30 ? 1 : 0));
 }
 
-QTEST_APPLESS_MAIN(TestProjectSets)
+void TestProjectSets::reportSection() {
+    auto report = [](DataCenter& dc) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        dc.writeReport(&buffer, QImage(4, 4, QImage::Format_RGB32));
+        return QString::fromUtf8(buffer.data());
+    };
+    DataCenter dc;
+    dc.analysisOff = false;
+    dc.analyse();
+    dc.field.measurements = {Measurement{135, 40}, Measurement{137, 42}, Measurement{300, 80}};
+    // Measurements without sets: no section.
+    QVERIFY(!report(dc).contains(QStringLiteral("结构面分组")));
+    dc.field.sets = {JointSet{QStringLiteral("J1"), 1, 135, 40, 10}};
+    assignMeasurementsToSets(dc.field);
+    const QString html = report(dc);
+    QVERIFY(html.contains(QStringLiteral("结构面分组")));
+    QVERIFY(html.contains(QStringLiteral("<td>J1</td><td>2</td>")));
+    QVERIFY(html.contains(QStringLiteral("临界百分比")));
+    // The slope 0∠45 and 135∠40 planes: outside the included angle, so no
+    // planar sliding: 0 of 3 in total.
+    QVERIFY(html.contains(QStringLiteral("<td>平面滑动</td><td>全部</td><td>0/3</td>")));
+}
+
+QTEST_MAIN(TestProjectSets)
 #include "test_projectsets.moc"
