@@ -26,14 +26,16 @@ struct LoadCase {
 };
 
 // An anchor (锚杆/锚索) on one block. Its line lies in the vertical plane of
-// `bearing` (planes: their dip direction; wedges: by default the trend of the
-// line of intersection), runs from the face into the rock inclined
+// `bearing` (planes: their dip direction; wedges: by default the trend of
+// the line of intersection, or for a wedge that slides on one plane alone
+// under its own weight that plane's dip direction), runs from the face into
+// the rock inclined
 // `inclination` below horizontal, and pulls the block along that line into
 // the slope with `force`.
 struct BlockAnchor {
     double force = 0;          // T: planes kN per metre of slope, wedges kN (0: no anchor)
     double inclination = 15;   // ψT below horizontal, degrees (−90 < ψT < 90)
-    bool bearingGiven = false; // wedges: bearing typed; otherwise the line of intersection's trend
+    bool bearingGiven = false; // wedges: bearing typed; otherwise the way the wedge slides (see above)
     double bearing = 0;        // wedges: azimuth of the anchor's line seen out of the slope, degrees 0..360
 };
 

@@ -36,6 +36,25 @@ bool meet(const Vec3& n1, const Vec3& n2, const Vec3& n3, double d3, Vec3& point
     point = scaled(c12, d3 / det);
     return true;
 }
+// Default bearing of a wedge's anchor: the trend of the way the wedge slides
+// under its own weight — the line of intersection when it rests on both
+// planes, else down the one plane it rests on, so that the anchor holds it
+// back along its motion (an anchor along the line's trend would pull a
+// wedge sliding on one plane partly sideways).
+double slidingBearing(const Vec3& nA, const Vec3& nB, const Vec3& line) {
+    const double m = dot(nA, nB);
+    const double ra = -nA[2], rb = -nB[2]; // gravity (0, 0, −1) on each plane
+    const double na = (-ra + rb * m) / (1 - m * m), nb = (-rb + ra * m) / (1 - m * m);
+    Vec3 s = line;
+    if (!(na >= 0 && nb >= 0)) {
+        // The single plane the weight presses on and slides along without
+        // running into the other (the modes of wedgeFactor).
+        const Vec3& n = (-ra > 0 && nb <= 0) ? nA : nB;
+        s = sum(Vec3{{0, 0, -1}}, scaled(n, n[2]));
+    }
+    double bearing = std::atan2(s[0], s[1]) / kDegToRad;
+    return bearing < 0 ? bearing + 360 : bearing;
+}
 } // namespace
 
 Vec3 upwardNormal(double dipDirection, double dip) {
@@ -132,7 +151,7 @@ WedgeResult wedgeFactor(const WedgeGeometry& g, const WedgeLoads& l) {
     Vec3 R{{0, 0, -r.weight}};
     R = sum(R, scaled(trend, l.seismic * r.weight));
     R = sum(R, sum(scaled(nA, r.waterA), scaled(nB, r.waterB)));
-    r.anchorBearing = l.anchorBearingGiven ? l.anchorBearing : std::atan2(trend[0], trend[1]) / kDegToRad;
+    r.anchorBearing = l.anchorBearingGiven ? l.anchorBearing : slidingBearing(nA, nB, line);
     if (r.anchorBearing < 0)
         r.anchorBearing += 360;
     if (l.anchorForce > 0) {

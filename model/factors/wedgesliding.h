@@ -32,8 +32,10 @@ struct WedgeLoads {
     bool saturated = false;
     double seismic = 0; // αw: a horizontal force αw·W in the trend of the line of intersection
     // Anchor: T pulls the wedge along a line in the vertical plane of
-    // `anchorBearing` (by default the trend of the line of intersection),
-    // inclined anchorInclination below horizontal, into the slope.
+    // `anchorBearing`, inclined anchorInclination below horizontal, into the
+    // slope. Without a bearing: the trend of the way the wedge slides under
+    // its own weight (the line of intersection when it rests on both planes,
+    // else the dip direction of the plane it rests on).
     double anchorForce = 0;       // T, kN
     double anchorInclination = 0; // ψT, degrees (−90..90)
     bool anchorBearingGiven = false;

@@ -148,6 +148,10 @@ void TestWedgeContact::oneGeometryForEachMode() {
     QCOMPARE(onA.mode, WedgeMode::OnA);
     QCOMPARE(onB.mode, WedgeMode::OnB);
     QVERIFY(std::fabs(onA.fs - onB.fs) < 1e-12);
+    // An anchor without a bearing holds the wedge back along its motion:
+    // the line's trend on both planes, the dip direction of the one plane.
+    QVERIFY(std::fabs(both.anchorBearing - 180) < 1e-9);
+    QVERIFY(std::fabs(onA.anchorBearing - 182) < 1e-9 && std::fabs(onB.anchorBearing - 182) < 1e-9);
     // Water lifting the wedge off both planes: none, Fs = 0.
     const WedgeResult none = wedgeFactor({upwardNormal(140, 55), upwardNormal(220, 55), face, top, 20},
                                          WedgeLoads{2, 1.9, 10, 30, 10, 30, true, 0});
