@@ -1,91 +1,49 @@
 #include "dialogs/stabilitydialog.h"
 
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityinputs.h"
+#include "model/factors/stabilityproblems.h"
 #include "model/labels.h"
+#include "dialogs/numbercells.h"
 #include "ui_stabilitydialog.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QStyledItemDelegate>
-#include <QValidator>
+#include <QSet>
+#include <QTabBar>
 
 #include <cmath>
+#include <limits>
+
+const char* const StabilityDialog::OutOfRangeProperty = "outOfRange";
+
+using namespace NumberCells;
 
 namespace {
 
-enum Column { ColNumber = 0, ColPlane, ColCohesion, ColFriction, ColumnCount };
-constexpr int SeismicCustom = -1; // item data of the "typed value" entry
+enum Column { ColNumber = 0, ColPlane, ColCohesion, ColFriction, ColSource, ColumnCount };
 
-// A decimal number between low and high (each bound open or closed) with at
-// most `decimals` decimals. A keystroke that takes the text above the range
-// is refused; a text below it (on the way to a valid one, as "0" towards
-// "0.5") is intermediate, so the field is not acceptable yet.
-class RangeValidator : public QValidator {
-public:
-    RangeValidator(double low, bool lowOpen, double high, bool highOpen, int decimals, QObject* parent)
-        : QValidator(parent), low(low), high(high), lowOpen(lowOpen), highOpen(highOpen),
-          pattern(QStringLiteral("^\\d{0,5}(\\.\\d{0,%1})?$").arg(decimals)) {}
+const QColor kMarkedCell(255, 215, 215);
+const QString kMarkedEdit =
+    QStringLiteral("QLineEdit{background:rgb(255,225,225);border:1px solid rgb(200,0,0);}");
 
-    void setHigh(double value) { high = value; }
-
-    State validate(QString& input, int&) const override {
-        if (input.isEmpty() || input == QLatin1String("."))
-            return Intermediate;
-        if (!pattern.match(input).hasMatch())
-            return Invalid;
-        const double value = input.toDouble();
-        if (value > high || (highOpen && value >= high))
-            return Invalid;
-        if (value < low || (lowOpen && value <= low))
-            return Intermediate;
-        return Acceptable;
+bool sameCases(const QList<LoadCase>& a, const QList<LoadCase>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        const LoadCase &x = a.at(i), &y = b.at(i);
+        if (x.name != y.name || x.crackWater != y.crackWater || x.wedgeSaturated != y.wedgeSaturated ||
+            x.seismic != y.seismic || x.requiredTyped != y.requiredTyped)
+            return false;
     }
-
-private:
-    double low, high;
-    bool lowOpen, highOpen;
-    QRegularExpression pattern;
-};
-
-// Cells of the strength table: the editor carries a RangeValidator, and only
-// an acceptable text reaches the cell.
-class RangeDelegate : public QStyledItemDelegate {
-public:
-    RangeDelegate(double high, bool highOpen, QObject* parent)
-        : QStyledItemDelegate(parent), high(high), highOpen(highOpen) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
-        auto* editor = new QLineEdit(parent);
-        editor->setValidator(new RangeValidator(0, false, high, highOpen, 3, editor));
-        return editor;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        static_cast<QLineEdit*>(editor)->setText(index.data(Qt::EditRole).toString());
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        auto* edit = static_cast<QLineEdit*>(editor);
-        if (edit->hasAcceptableInput())
-            model->setData(index, QString::number(edit->text().toDouble()), Qt::EditRole);
-    }
-
-private:
-    double high;
-    bool highOpen;
-};
-
-QString numberText(double value) {
-    return QString::number(value);
+    return true;
 }
 
-// The edit's value when its text is acceptable; otherwise `field` stays.
-bool takeEdit(const QLineEdit* edit, double& field) {
-    if (!edit->hasAcceptableInput())
-        return false;
-    field = edit->text().toDouble();
-    return true;
+QString numberText(double value) {
+    return QString::number(value, 'g', 10);
 }
 
 } // namespace
@@ -98,48 +56,51 @@ StabilityDialog::StabilityDialog(QWidget* parent) : QDialog(parent), ui(new Ui::
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    ui->editHeight->setValidator(new RangeValidator(0, true, 10000, false, 3, this));
-    ui->editUpperDip->setValidator(new RangeValidator(0, false, faceDip, true, 2, this));
-    ui->editUnitWeight->setValidator(new RangeValidator(0, true, 100, false, 3, this));
-    ui->editWaterWeight->setValidator(new RangeValidator(0, true, 100, false, 3, this));
-    ui->editCrackDistance->setValidator(new RangeValidator(0, false, 10000, false, 3, this));
-    ui->editCrackWater->setValidator(new RangeValidator(0, false, 1, false, 3, this));
-    ui->editSeismic->setValidator(new RangeValidator(0, false, 0.5, false, 4, this));
-
-    ui->comboSeismic->addItem(tr("不考虑地震作用"), 0.0);
-    const char* const intensities[] = {QT_TR_NOOP("7度（0.10g）"), QT_TR_NOOP("7度（0.15g）"),
-                                       QT_TR_NOOP("8度（0.20g）"), QT_TR_NOOP("8度（0.30g）"),
-                                       QT_TR_NOOP("9度（0.40g）")};
-    const QList<double> presets = seismicPresets();
-    for (int i = 0; i < presets.size(); ++i)
-        ui->comboSeismic->addItem(tr("%1：αw=%2").arg(tr(intensities[i])).arg(presets.at(i), 0, 'f', 3),
-                                  presets.at(i));
-    ui->comboSeismic->addItem(tr("输入综合水平地震系数"), double(SeismicCustom));
+    for (QLineEdit* edit : {ui->editHeight, ui->editUpperDip, ui->editUpperLength, ui->editUnitWeight,
+                            ui->editWaterWeight, ui->editCrackDistance})
+        edit->setValidator(numberShape(edit));
     ui->comboSafetyClass->addItems({tr("一级"), tr("二级"), tr("三级")});
 
     QTableWidget* table = ui->tableStrength;
     table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("编号"), tr("结构面"), tr("粘聚力c(kPa)"), tr("内摩擦角φ(°)")});
+    table->setHorizontalHeaderLabels(
+        {tr("编号"), tr("结构面"), tr("粘聚力c(kPa)"), tr("内摩擦角φ(°)"), tr("取值")});
     table->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section{background:rgba(36,161,254,50);}"));
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(ColNumber, QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(ColSource, QHeaderView::ResizeToContents);
     table->verticalHeader()->hide();
-    table->setItemDelegateForColumn(ColCohesion, new RangeDelegate(100000, false, this));
-    table->setItemDelegateForColumn(ColFriction, new RangeDelegate(90, true, this));
+    table->setItemDelegateForColumn(ColCohesion, new NumberDelegate(this));
+    table->setItemDelegateForColumn(ColFriction, new NumberDelegate(this));
+    connect(table, &QTableWidget::cellChanged, this, [this](int row, int column) {
+        if (loading)
+            return;
+        if (column == ColCohesion || column == ColFriction)
+            strengthEdited(row, column);
+        updateState();
+    });
+    setupTables();
 
-    const auto changed = [this] { updateState(); };
+    const auto changed = [this] {
+        if (!loading)
+            updateState();
+    };
     connect(ui->checkEnabled, &QCheckBox::toggled, this, changed);
-    for (QLineEdit* edit : {ui->editHeight, ui->editUpperDip, ui->editUnitWeight, ui->editWaterWeight,
-                            ui->editCrackDistance, ui->editCrackWater, ui->editSeismic})
+    for (QLineEdit* edit : {ui->editHeight, ui->editUpperDip, ui->editUpperLength, ui->editUnitWeight,
+                            ui->editWaterWeight, ui->editCrackDistance})
         connect(edit, &QLineEdit::textChanged, this, changed);
     for (QRadioButton* radio : {ui->radioCrackGiven, ui->radioPermanent})
-        connect(radio, &QRadioButton::toggled, this, changed);
-    connect(ui->comboSafetyClass, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
-    connect(ui->comboSeismic, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
-        const double preset = ui->comboSeismic->currentData().toDouble();
-        if (preset != SeismicCustom)
-            ui->editSeismic->setText(numberText(preset));
+        connect(radio, &QRadioButton::toggled, this, [this] {
+            if (loading)
+                return;
+            updateCaseRequired();
+            updateState();
+        });
+    connect(ui->comboSafetyClass, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        if (loading)
+            return;
+        updateCaseRequired();
         updateState();
     });
 }
@@ -149,114 +110,252 @@ StabilityDialog::~StabilityDialog() {
 }
 
 void StabilityDialog::showData(const DataCenter& project) {
+    loading = true;
     params = project.stability;
     faceDip = project.slope.angle;
-    static_cast<RangeValidator*>(const_cast<QValidator*>(ui->editUpperDip->validator()))->setHigh(faceDip);
+    defaultFriction = project.FrictionAnglePlanar;
     ui->labelUpperDip->setText(tr("坡顶面倾角ψs（°，0≤ψs＜%1°）").arg(numberText(faceDip)));
 
     ui->checkEnabled->setChecked(params.enabled);
     ui->editHeight->setText(numberText(params.height));
     ui->editUpperDip->setText(numberText(params.upperDip));
+    ui->editUpperLength->setText(params.upperLength > 0 ? numberText(params.upperLength) : QString());
     ui->editUnitWeight->setText(numberText(params.unitWeight));
     ui->editWaterWeight->setText(numberText(params.waterWeight));
     (params.crackCritical ? ui->radioCrackCritical : ui->radioCrackGiven)->setChecked(true);
     ui->editCrackDistance->setText(numberText(params.crackDistance));
-    ui->editCrackWater->setText(numberText(params.crackWater));
-    (params.wedgeSaturated ? ui->radioWedgeSaturated : ui->radioWedgeDry)->setChecked(true);
     (params.permanent ? ui->radioPermanent : ui->radioTemporary)->setChecked(true);
     ui->comboSafetyClass->setCurrentIndex(qBound(1, params.safetyClass, 3) - 1);
 
-    int seismicIndex = params.seismic == 0 ? 0 : ui->comboSeismic->count() - 1;
-    const QList<double> presets = seismicPresets();
-    for (int i = 0; i < presets.size(); ++i) {
-        if (std::abs(params.seismic - presets.at(i)) < 1e-9)
-            seismicIndex = i + 1;
-    }
-    ui->comboSeismic->setCurrentIndex(seismicIndex);
-    ui->editSeismic->setText(numberText(params.seismic));
+    // A project that never had the calculation is offered the usual three
+    // cases; a project that has it shows its own (one case for a file
+    // written before cases existed).
+    casesBefore = loadCasesOf(params);
+    showCases(params.present ? casesBefore : defaultLoadCases(params));
 
     QTableWidget* table = ui->tableStrength;
     table->setRowCount(project.planes.size());
     for (int row = 0; row < project.planes.size(); ++row) {
         const PlaneRecord& plane = project.planes.at(row);
-        const PlaneStrength strength =
-            params.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
+        const bool isDefault = strengthIsDefault(params, plane.id, defaultFriction);
+        const PlaneStrength strength = params.planes.value(plane.id, PlaneStrength{0, defaultFriction});
         const QString name = (plane.notes.isEmpty() ? Labels::kindWord(plane.type) : plane.notes) +
                              QLatin1Char(' ') + Labels::attitudeText(plane.direction, plane.angle);
         const QStringList texts{QString::number(plane.id), name, numberText(strength.cohesion),
-                                numberText(strength.friction)};
+                                numberText(strength.friction), QString()};
         for (int column = 0; column < ColumnCount; ++column) {
             auto* item = new QTableWidgetItem(texts.at(column));
             item->setTextAlignment(Qt::AlignCenter);
-            if (column < ColCohesion)
+            if (column != ColCohesion && column != ColFriction)
                 item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             item->setData(Qt::UserRole, plane.id);
             table->setItem(row, column, item);
         }
+        table->item(row, ColNumber)->setData(DefaultRole, isDefault);
+        strengthEdited(row, -1);
     }
+    showAnchors(project);
+    loading = false;
     updateState();
 }
 
-bool StabilityDialog::collect(StabilityParams& out, QString* problem) const {
-    bool ok = true;
-    auto take = [&ok](const QLineEdit* edit, double& field) { ok = takeEdit(edit, field) && ok; };
+// Shows whether the row holds the default strength; an edit (column ≥ 0)
+// makes it entered.
+void StabilityDialog::strengthEdited(int row, int column) {
+    QTableWidget* table = ui->tableStrength;
+    QTableWidgetItem* number = table->item(row, ColNumber);
+    if (!number)
+        return;
+    const bool wasLoading = loading;
+    loading = true;
+    if (column >= 0)
+        number->setData(DefaultRole, false);
+    const bool isDefault = number->data(DefaultRole).toBool();
+    for (int c : {ColCohesion, ColFriction}) {
+        QTableWidgetItem* item = table->item(row, c);
+        if (!item)
+            continue;
+        QFont font = item->font();
+        font.setItalic(isDefault);
+        item->setFont(font);
+        item->setForeground(isDefault ? QBrush(Qt::gray) : QBrush());
+        item->setData(DefaultRole, isDefault);
+    }
+    if (QTableWidgetItem* source = table->item(row, ColSource)) {
+        source->setText(isDefault ? tr("默认") : tr("已输入"));
+        source->setForeground(isDefault ? QBrush(QColor(180, 90, 0)) : QBrush());
+        source->setToolTip(isDefault ? tr("尚未输入强度参数：取c=0，φ=滑动判据的摩擦角%1°").arg(numberText(defaultFriction))
+                                     : QString());
+    }
+    loading = wasLoading;
+}
+
+QList<ParamProblem> StabilityDialog::collect(StabilityParams& out) const {
+    QList<ParamProblem> problems;
     out.enabled = ui->checkEnabled->isChecked();
-    take(ui->editHeight, out.height);
-    take(ui->editUpperDip, out.upperDip);
-    double unitWeight = out.unitWeight, waterWeight = out.waterWeight;
-    take(ui->editUnitWeight, unitWeight);
-    take(ui->editWaterWeight, waterWeight);
+    out.height = typedNumber(ui->editHeight->text());
+    out.upperDip = typedNumber(ui->editUpperDip->text());
+    // An empty upper length is the unbounded upper slope.
+    out.upperLength =
+        ui->editUpperLength->text().trimmed().isEmpty() ? 0 : typedNumber(ui->editUpperLength->text());
+    out.unitWeight = typedNumber(ui->editUnitWeight->text());
+    out.waterWeight = typedNumber(ui->editWaterWeight->text());
     out.crackCritical = ui->radioCrackCritical->isChecked();
     if (!out.crackCritical)
-        take(ui->editCrackDistance, out.crackDistance);
-    take(ui->editCrackWater, out.crackWater);
-    out.wedgeSaturated = ui->radioWedgeSaturated->isChecked();
-    const double preset = ui->comboSeismic->currentData().toDouble();
-    if (preset == SeismicCustom)
-        take(ui->editSeismic, out.seismic);
-    else
-        out.seismic = preset;
+        out.crackDistance = typedNumber(ui->editCrackDistance->text());
     out.safetyClass = ui->comboSafetyClass->currentIndex() + 1;
     out.permanent = ui->radioPermanent->isChecked();
 
-    if (!ok && problem)
-        *problem = tr("有数值超出有效范围或尚未填写");
-    if (unitWeight > waterWeight) {
-        out.unitWeight = unitWeight;
-        out.waterWeight = waterWeight;
-    } else {
-        if (ok && problem)
-            *problem = tr("岩体重度γ须大于水的重度γw");
-        ok = false;
-    }
-
-    out.planes.clear();
+    // Plane strengths: a row still at its default is no entry.
     const QTableWidget* table = ui->tableStrength;
     for (int row = 0; row < table->rowCount(); ++row) {
+        const int id = table->item(row, ColNumber)->data(Qt::UserRole).toInt();
+        if (table->item(row, ColNumber)->data(DefaultRole).toBool()) {
+            // An entry read from the file stays (its values are the default).
+            continue;
+        }
         PlaneStrength strength;
-        strength.cohesion = table->item(row, ColCohesion)->text().toDouble();
-        strength.friction = table->item(row, ColFriction)->text().toDouble();
-        out.planes.insert(table->item(row, ColNumber)->data(Qt::UserRole).toInt(), strength);
+        strength.cohesion = typedNumber(table->item(row, ColCohesion)->text());
+        strength.friction = typedNumber(table->item(row, ColFriction)->text());
+        out.planes.insert(id, strength);
     }
-    return ok && isValidStabilityParams(out, faceDip);
+
+    const QList<LoadCase> cases = collectCases(problems);
+    // A project read without cases keeps none while its one case is as it
+    // was, so that its file stays as it was.
+    out.cases = params.cases.isEmpty() && sameCases(cases, casesBefore) ? QList<LoadCase>() : cases;
+    if (!out.cases.isEmpty())
+        mirrorFirstCase(out);
+    else if (!cases.isEmpty()) {
+        out.crackWater = cases.first().crackWater;
+        out.wedgeSaturated = cases.first().wedgeSaturated;
+        out.seismic = cases.first().seismic;
+    }
+    collectAnchors(out, problems);
+    if (!(out.upperLength >= 0 && out.upperLength <= MaxUpperLength)) {
+        ParamProblem p;
+        p.element = QStringLiteral("Stability");
+        p.attribute = QStringLiteral("upperLength");
+        p.label = tr("坡顶面长度L");
+        p.range = tr("0≤L≤%1 m，不填为不限").arg(MaxUpperLength);
+        p.value = out.upperLength;
+        problems << p;
+    }
+
+    QList<ParamProblem> all = stabilityParamProblems(out, faceDip);
+    // The element's own crack water and αw mirror the first case, which
+    // names its own cells.
+    for (int i = all.size() - 1; i >= 0; --i) {
+        const ParamProblem& p = all.at(i);
+        if (p.element == QLatin1String("Stability") &&
+            (p.attribute == QLatin1String("crackWater") || p.attribute == QLatin1String("seismic")))
+            all.removeAt(i);
+    }
+    // b matters only when the crack is at a given position.
+    if (out.crackCritical) {
+        for (int i = all.size() - 1; i >= 0; --i)
+            if (all.at(i).attribute == QLatin1String("crackDistance"))
+                all.removeAt(i);
+    }
+    return all + problems;
+}
+
+void StabilityDialog::markProblems(const QList<ParamProblem>& problems) {
+    const struct {
+        const char* attribute;
+        QLineEdit* edit;
+    } fields[] = {{"height", ui->editHeight},           {"upperDip", ui->editUpperDip},
+                  {"upperLength", ui->editUpperLength}, {"unitWeight", ui->editUnitWeight},
+                  {"waterWeight", ui->editWaterWeight}, {"crackDistance", ui->editCrackDistance}};
+    QSet<QWidget*> markedTabs;
+    for (const auto& field : fields) {
+        QString why;
+        for (const ParamProblem& p : problems)
+            if (p.element == QLatin1String("Stability") && p.attribute == QLatin1String(field.attribute))
+                why = tr("%1：%2").arg(p.label, p.range);
+        field.edit->setStyleSheet(why.isEmpty() ? QString() : kMarkedEdit);
+        field.edit->setToolTip(why);
+        field.edit->setProperty(OutOfRangeProperty, !why.isEmpty());
+        if (!why.isEmpty())
+            markedTabs.insert(ui->tabSlope);
+    }
+
+    auto markCell = [](QTableWidgetItem* item, const QString& why) {
+        if (!item)
+            return;
+        item->setData(OutOfRangeRole, !why.isEmpty());
+        item->setBackground(why.isEmpty() ? QBrush() : QBrush(kMarkedCell));
+        if (!item->data(DefaultRole).toBool() || !why.isEmpty())
+            item->setToolTip(why);
+    };
+    const bool wasLoading = loading;
+    const_cast<StabilityDialog*>(this)->loading = true;
+    QTableWidget* strength = ui->tableStrength;
+    for (int row = 0; row < strength->rowCount(); ++row) {
+        const int id = strength->item(row, ColNumber)->data(Qt::UserRole).toInt();
+        for (int column : {ColCohesion, ColFriction}) {
+            const QLatin1String attribute(column == ColCohesion ? "cohesion" : "friction");
+            QString why;
+            for (const ParamProblem& p : problems)
+                if (p.element == QLatin1String("Plane") && p.planeId == id && p.attribute == attribute)
+                    why = tr("%1：%2").arg(p.label, p.range);
+            markCell(strength->item(row, column), why);
+            if (!why.isEmpty())
+                markedTabs.insert(ui->tabStrength);
+        }
+    }
+    // Cases and anchors: the problem's planeId is the row.
+    const struct {
+        const char* element;
+        QTableWidget* table;
+        QWidget* tab;
+    } tables[] = {{"Case", ui->tableCases, ui->tabCases}, {"Anchor", ui->tableAnchors, ui->tabAnchors}};
+    for (const auto& t : tables) {
+        for (int row = 0; row < t.table->rowCount(); ++row) {
+            for (int column = 0; column < t.table->columnCount(); ++column) {
+                QTableWidgetItem* item = t.table->item(row, column);
+                if (!item || !(item->flags() & Qt::ItemIsEditable))
+                    continue;
+                const QString attribute = item->data(Qt::UserRole + 1).toString();
+                QString why;
+                for (const ParamProblem& p : problems)
+                    if (p.element == QLatin1String(t.element) && p.planeId == row && p.attribute == attribute)
+                        why = tr("%1：%2").arg(p.label, p.range);
+                markCell(item, why);
+                if (!why.isEmpty())
+                    markedTabs.insert(t.tab);
+            }
+        }
+    }
+    loading = wasLoading;
+
+    QTabBar* bar = ui->tabs->tabBar();
+    for (int i = 0; i < ui->tabs->count(); ++i) {
+        const bool marked = markedTabs.contains(ui->tabs->widget(i));
+        bar->setTabTextColor(i, marked ? QColor(200, 0, 0) : palette().color(QPalette::WindowText));
+        ui->tabs->widget(i)->setProperty(OutOfRangeProperty, marked);
+    }
 }
 
 void StabilityDialog::updateState() {
     const bool enabled = ui->checkEnabled->isChecked();
     ui->widgetInputs->setEnabled(enabled);
     ui->editCrackDistance->setEnabled(ui->radioCrackGiven->isChecked());
-    ui->editSeismic->setEnabled(ui->comboSeismic->currentData().toDouble() == SeismicCustom);
+    ui->buttonAddCase->setEnabled(ui->tableCases->rowCount() < MaxLoadCases);
+    ui->buttonRemoveCase->setEnabled(ui->tableCases->rowCount() > 1);
 
     StabilityParams current = params;
-    QString problem;
-    const bool valid = collect(current, &problem);
-    const double required = requiredFactor(current);
-    ui->labelRequired->setText(std::isfinite(required) ? QString::number(required, 'f', 2) : tr("表中无值"));
-    ui->labelHint->setText(enabled && !valid ? problem : QString());
-    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(valid || !enabled);
+    const QList<ParamProblem> problems = collect(current);
+    markProblems(enabled ? problems : QList<ParamProblem>());
+    QStringList texts;
+    for (const ParamProblem& p : problems)
+        texts << (std::isnan(p.value) ? tr("%1尚未填写（%2）") : tr("%1超出有效范围（%2）")).arg(p.label, p.range);
+    ui->labelHint->setText(enabled ? texts.join(tr("；")) : QString());
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(problems.isEmpty() || !enabled);
 }
 
 void StabilityDialog::on_buttonBox_accepted() {
+    // Entries read from the file whose rows were never touched stay.
     StabilityParams edited = params;
     collect(edited);
     // The element goes into the project file once the switch was set.
