@@ -46,7 +46,8 @@ public:
 // "value（meaning）"; the cell takes the number at the start of the text.
 class PresetDelegate : public QStyledItemDelegate {
 public:
-    PresetDelegate(const QStringList& entries, QObject* parent) : QStyledItemDelegate(parent), entries(entries) {}
+    PresetDelegate(const QStringList& entries, QObject* parent)
+        : QStyledItemDelegate(parent), entries(entries) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
         auto* editor = new QComboBox(parent);

@@ -1,12 +1,12 @@
 #include "dialogs/stabilitydialog.h"
 
+#include "dialogs/numbercells.h"
+#include "dialogs/stabilityfieldchecks.h"
 #include "model/datacenter.h"
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityinputs.h"
-#include "model/factors/stabilityproblems.h"
 #include "model/labels.h"
-#include "dialogs/numbercells.h"
 #include "ui_stabilitydialog.h"
 
 #include <QHeaderView>
@@ -184,8 +184,9 @@ void StabilityDialog::strengthEdited(int row, int column) {
     if (QTableWidgetItem* source = table->item(row, ColSource)) {
         source->setText(isDefault ? tr("默认") : tr("已输入"));
         source->setForeground(isDefault ? QBrush(QColor(180, 90, 0)) : QBrush());
-        source->setToolTip(isDefault ? tr("尚未输入强度参数：取c=0，φ=滑动判据的摩擦角%1°").arg(numberText(defaultFriction))
-                                     : QString());
+        source->setToolTip(
+            isDefault ? tr("尚未输入强度参数：取c=0，φ=滑动判据的摩擦角%1°").arg(numberText(defaultFriction))
+                      : QString());
     }
     loading = wasLoading;
 }
@@ -242,21 +243,7 @@ QList<ParamProblem> StabilityDialog::collect(StabilityParams& out) const {
         problems << p;
     }
 
-    QList<ParamProblem> all = stabilityParamProblems(out, faceDip);
-    // The element's own crack water and αw mirror the first case, which
-    // names its own cells.
-    for (int i = all.size() - 1; i >= 0; --i) {
-        const ParamProblem& p = all.at(i);
-        if (p.element == QLatin1String("Stability") &&
-            (p.attribute == QLatin1String("crackWater") || p.attribute == QLatin1String("seismic")))
-            all.removeAt(i);
-    }
-    // b matters only when the crack is at a given position.
-    if (out.crackCritical) {
-        for (int i = all.size() - 1; i >= 0; --i)
-            if (all.at(i).attribute == QLatin1String("crackDistance"))
-                all.removeAt(i);
-    }
+    const QList<ParamProblem> all = stabilityFieldProblems(out, faceDip);
     return all + problems;
 }
 
@@ -349,7 +336,8 @@ void StabilityDialog::updateState() {
     markProblems(enabled ? problems : QList<ParamProblem>());
     QStringList texts;
     for (const ParamProblem& p : problems)
-        texts << (std::isnan(p.value) ? tr("%1尚未填写（%2）") : tr("%1超出有效范围（%2）")).arg(p.label, p.range);
+        texts << (std::isnan(p.value) ? tr("%1尚未填写（%2）") : tr("%1超出有效范围（%2）"))
+                     .arg(p.label, p.range);
     ui->labelHint->setText(enabled ? texts.join(tr("；")) : QString());
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(problems.isEmpty() || !enabled);
 }

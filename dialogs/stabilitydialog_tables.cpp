@@ -1,12 +1,13 @@
 // The load-case and anchor tabs of 稳定性计算参数.
 #include "dialogs/numbercells.h"
 #include "dialogs/stabilitydialog.h"
+#include "dialogs/stabilityfieldchecks.h"
 #include "model/datacenter.h"
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
-#include "model/factors/stabilityproblems.h"
 #include "ui_stabilitydialog.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -16,7 +17,15 @@ using namespace NumberCells;
 
 namespace {
 
-enum CaseColumn { CaseName = 0, CaseCrackWater, CaseSaturated, CaseSeismic, CaseTable, CaseRequired, CaseColumns };
+enum CaseColumn {
+    CaseName = 0,
+    CaseCrackWater,
+    CaseSaturated,
+    CaseSeismic,
+    CaseTable,
+    CaseRequired,
+    CaseColumns
+};
 enum AnchorColumn { AnchorBlock = 0, AnchorForce, AnchorInclination, AnchorBearing, AnchorColumns };
 
 constexpr int AttributeRole = Qt::UserRole + 1; // editable cells: the input they hold
@@ -170,7 +179,8 @@ void StabilityDialog::updateCaseRequired() {
             item->setToolTip(seismic > 0 ? tr("地震工况") : tr("一般工况"));
         } else {
             item->setText(tr("表中无值"));
-            item->setToolTip(tr("GB 50330-2013 表5.3.2未给出临时边坡地震工况的稳定安全系数，请在“采用Fst”中填入"));
+            item->setToolTip(
+                tr("GB 50330-2013 表5.3.2未给出临时边坡地震工况的稳定安全系数，请在“采用Fst”中填入"));
         }
     }
     loading = wasLoading;
@@ -190,8 +200,8 @@ QList<LoadCase> StabilityDialog::collectCases(QList<ParamProblem>& problems) con
                                 c.name.isEmpty() ? std::numeric_limits<double>::quiet_NaN() : c.name.size());
         c.crackWater = typedNumber(table->item(row, CaseCrackWater)->text());
         if (!(c.crackWater >= 0 && c.crackWater <= 1))
-            problems << problem("Case", row, "crackWater", tr("%1的裂隙充水比").arg(shown), tr("0≤充水深度比≤1"),
-                                c.crackWater);
+            problems << problem("Case", row, "crackWater", tr("%1的裂隙充水比").arg(shown),
+                                tr("0≤充水深度比≤1"), c.crackWater);
         c.wedgeSaturated = table->item(row, CaseSaturated)->checkState() == Qt::Checked;
         c.seismic = typedNumber(table->item(row, CaseSeismic)->text());
         if (!(c.seismic >= 0 && c.seismic <= MaxSeismicCase))
@@ -205,9 +215,10 @@ QList<LoadCase> StabilityDialog::collectCases(QList<ParamProblem>& problems) con
             // The engineer may raise the table's value, never lower it.
             const double low = inTable ? fromTable : 1.0;
             if (!(c.requiredTyped >= low - FactorTolerance && c.requiredTyped <= MaxRequired)) {
-                const QString range =
-                    inTable ? tr("表5.3.2的%1≤Fst≤%2（不填即取表值）").arg(QString::number(fromTable, 'f', 2)).arg(MaxRequired)
-                            : tr("1≤Fst≤%1").arg(MaxRequired);
+                const QString range = inTable ? tr("表5.3.2的%1≤Fst≤%2（不填即取表值）")
+                                                    .arg(QString::number(fromTable, 'f', 2))
+                                                    .arg(MaxRequired)
+                                              : tr("1≤Fst≤%1").arg(MaxRequired);
                 problems << problem("Case", row, "required", tr("%1的稳定安全系数Fst").arg(shown), range,
                                     c.requiredTyped);
             }
@@ -230,10 +241,12 @@ void StabilityDialog::showAnchors(const DataCenter& project) {
         name->setData(WedgeRole, wedge);
         table->setItem(row, AnchorBlock, name);
         table->setItem(row, AnchorForce, cell(anchor ? numberText(anchor->force) : QString(), "force"));
-        table->setItem(row, AnchorInclination,
-                       cell(numberText(anchor ? anchor->inclination : BlockAnchor().inclination), "inclination"));
+        table->setItem(
+            row, AnchorInclination,
+            cell(numberText(anchor ? anchor->inclination : BlockAnchor().inclination), "inclination"));
         QTableWidgetItem* bearing =
-            cell(anchor && anchor->bearingGiven ? numberText(anchor->bearing) : QString(), wedge ? "bearing" : nullptr);
+            cell(anchor && anchor->bearingGiven ? numberText(anchor->bearing) : QString(),
+                 wedge ? "bearing" : nullptr);
         if (!wedge)
             bearing->setText(tr("沿倾向"));
         table->setItem(row, AnchorBearing, bearing);
@@ -247,11 +260,14 @@ void StabilityDialog::showAnchors(const DataCenter& project) {
         addRow(tr("结构面%1（平面滑动，kN/m）").arg(plane.id), false, plane.id, has ? &it.value() : nullptr);
     }
     if (!project.analysisOff) {
+        QHash<int, int> indexOfId;
+        for (int i = project.planes.size() - 1; i >= 0; --i)
+            indexOfId.insert(project.planes.at(i).id, i);
         for (const PlaneRecord& wedge : project.wedges) {
-            if (wedge.planeA < 0 || wedge.planeB < 0 || wedge.planeA >= project.planes.size() ||
-                wedge.planeB >= project.planes.size())
+            const int a = indexOfId.value(wedge.id / 100, -1), b = indexOfId.value(wedge.id % 100, -1);
+            if (a < 0 || b < 0)
                 continue;
-            const WedgeKey key = wedgeKey(project.planes.at(wedge.planeA).id, project.planes.at(wedge.planeB).id);
+            const WedgeKey key = wedgeKey(project.planes.at(a).id, project.planes.at(b).id);
             const auto it = params.wedgeAnchors.constFind(key);
             const bool has = it != params.wedgeAnchors.constEnd();
             if (!has && !isCandidate(wedge))
