@@ -43,14 +43,6 @@ QString wedgeVerdict(int state) {
                            : Labels::stateClassWord(state);
 }
 
-int positionOf(const QList<PlaneRecord>& records, int id) {
-    for (int i = 0; i < records.size(); ++i) {
-        if (records.at(i).id == id)
-            return i;
-    }
-    return -1;
-}
-
 // "稳定系数": one row per calculated plane and wedge, coded like the rows of
 // the record it belongs to, and the required factor on the group row.
 void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
@@ -63,7 +55,7 @@ void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
             row->setData(1, CodeRole, code);
     };
     for (const PlanarFactor& f : factors.planes) {
-        const int i = positionOf(project.planes, f.id);
+        const int i = f.index;
         const QString value =
             f.hasBlock
                 ? MainWindow::tr("%1（%2）").arg(factorText(f.fs), factorStateWord(f.fs, factors.required))
@@ -71,7 +63,7 @@ void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
         add(MainWindow::tr("%1：").arg(f.id), value, i < 0 ? -1 : CodePlanes + i);
     }
     for (const WedgeFactor& f : factors.wedges) {
-        const int i = positionOf(project.wedges, f.id);
+        const int i = f.index;
         const QString value = f.hasBlock ? MainWindow::tr("%1（%2，%3）")
                                                .arg(factorText(f.fs), factorStateWord(f.fs, factors.required),
                                                     wedgeModeWord(f.mode, f.planeA, f.planeB))

@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <vector>
 
 namespace BatchJson {
 
@@ -103,23 +104,20 @@ int stateClass(int state) {
     return state / 10;
 }
 
-const PlanarFactor* planeFactor(const StabilityFactors& factors, int id) {
-    for (const PlanarFactor& f : factors.planes)
-        if (f.id == id)
-            return &f;
-    return nullptr;
-}
-
-const WedgeFactor* wedgeFactor(const StabilityFactors& factors, int id) {
-    for (const WedgeFactor& f : factors.wedges)
-        if (f.id == id)
-            return &f;
-    return nullptr;
+// The factor of each record by its position (null where there is none):
+// one pass, however many wedges the project has.
+template <typename Factor>
+std::vector<const Factor*> byIndex(const QList<Factor>& factors, int count) {
+    std::vector<const Factor*> out(size_t(count), nullptr);
+    for (const Factor& f : factors)
+        if (f.index >= 0 && f.index < count)
+            out[size_t(f.index)] = &f;
+    return out;
 }
 } // namespace
 
 QByteArray projectObject(const DataCenter& project, const QString& file, const StabilityFactors& factors,
-                         int indent) {
+                         const Errors& errors, int indent) {
     Object o(indent);
     const int items = o.childIndent() + 2; // array elements
     o.str("file", file).str("name", project.ProjectName);
@@ -135,12 +133,17 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     o.raw("criteria", criteria.done());
     o.str("analysisTime", project.analysisTime);
 
-    const bool withFactors = project.stability.enabled && !project.analysisOff;
+    const bool withFactors = project.stability.enabled && !project.analysisOff &&
+                             isValidStabilityParams(project.stability, project.slope.angle);
     if (withFactors)
         o.num("fsRequired", factors.required);
 
+    const auto planeFactors = byIndex(factors.planes, withFactors ? project.planes.size() : 0);
+    const auto wedgeFactors = byIndex(factors.wedges, withFactors ? project.wedges.size() : 0);
+
     QList<QByteArray> planes;
-    for (const PlaneRecord& plane : project.planes) {
+    for (int i = 0; i < project.planes.size(); ++i) {
+        const PlaneRecord& plane = project.planes.at(i);
         Object p(items);
         p.integer("id", plane.id)
             .num("direction", plane.direction)
@@ -150,7 +153,7 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
             .integer("state", plane.state)
             .integer("class", stateClass(plane.state))
             .str("message", Labels::stateMessage(project, plane.state));
-        if (const PlanarFactor* f = withFactors ? planeFactor(factors, plane.id) : nullptr) {
+        if (const PlanarFactor* f = withFactors ? planeFactors[size_t(i)] : nullptr) {
             if (f->hasBlock)
                 p.num("fs", f->fs).str("fsState", factorStateWord(f->fs, factors.required));
         }
@@ -159,17 +162,18 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     o.raw("planes", array(planes, o.childIndent()));
 
     QList<QByteArray> wedges;
-    for (const PlaneRecord& wedge : project.wedges) {
+    for (int i = 0; i < project.wedges.size(); ++i) {
+        const PlaneRecord& wedge = project.wedges.at(i);
         Object w(items);
-        w.integer("id", wedge.id)
-            .integer("planeA", wedge.id / 100)
-            .integer("planeB", wedge.id % 100)
+        w.raw("id", QByteArray::number(wedgeNumber(wedge.idA, wedge.idB)))
+            .integer("planeA", wedge.idA)
+            .integer("planeB", wedge.idB)
             .num("trend", wedge.direction)
             .num("plunge", wedge.angle)
             .integer("state", wedge.state)
             .integer("class", stateClass(wedge.state))
             .str("message", Labels::stateMessage(project, wedge.state));
-        if (const WedgeFactor* f = withFactors ? wedgeFactor(factors, wedge.id) : nullptr) {
+        if (const WedgeFactor* f = withFactors ? wedgeFactors[size_t(i)] : nullptr) {
             if (f->hasBlock)
                 w.num("fs", f->fs)
                     .str("fsState", factorStateWord(f->fs, factors.required))
@@ -183,6 +187,12 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     for (const QString& text : project.conclusion)
         conclusion << string(text);
     o.raw("conclusion", array(conclusion, o.childIndent()));
+    if (!errors.isEmpty()) {
+        Object e(o.childIndent());
+        for (const auto& error : errors)
+            e.str(error.first.toLatin1().constData(), error.second);
+        o.raw("errors", e.done());
+    }
     return o.done();
 }
 

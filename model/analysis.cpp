@@ -5,6 +5,7 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 constexpr double kDegToRad = 0.017453292519943295;
@@ -73,7 +74,14 @@ void DataCenter::computeWedges() {
             // (-cx, -cy, -cz) points down the line; its horizontal part gives the trend.
             const double m = polarAngleOf(-cx, -cy);
             PlaneRecord wedge;
-            wedge.id = 100 * A.id + B.id;
+            const qint64 number = wedgeNumber(A.id, B.id);
+            wedge.id = number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max()
+                           ? int(number)
+                           : -1;
+            wedge.planeA = i;
+            wedge.planeB = j;
+            wedge.idA = A.id;
+            wedge.idB = B.id;
             wedge.direction = m <= 90.0 ? 90.0 - m : 450.0 - m;
             wedge.angle = degrees(std::atan(cz / std::sqrt(cx * cx + cy * cy)));
             wedges.append(wedge);

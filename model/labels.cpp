@@ -67,11 +67,11 @@ QString planeName(const PlaneRecord& plane) {
 }
 
 QString wedgeName(const PlaneRecord& wedge) {
-    return tr("%1×%2、").arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100));
+    return tr("%1×%2、").arg(QString::number(wedge.idA), QString::number(wedge.idB));
 }
 
 QString wedgePair(const PlaneRecord& wedge) {
-    return tr("%1×%2").arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100));
+    return tr("%1×%2").arg(QString::number(wedge.idA), QString::number(wedge.idB));
 }
 
 QString planeLabel(const PlaneRecord& plane, int showMark, bool bigCircle) {
@@ -103,8 +103,8 @@ QString wedgeLabel(const PlaneRecord& wedge, int showMark) {
         text = wedgePair(wedge);
     } else if (showMark == 3) {
         text = tr("%1×%2:%3°∠%4°")
-                   .arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100),
-                        angleText(wedge.direction), angleText(wedge.angle));
+                   .arg(QString::number(wedge.idA), QString::number(wedge.idB), angleText(wedge.direction),
+                        angleText(wedge.angle));
     }
     return removeZeroDecimals(text);
 }

@@ -4,10 +4,10 @@
 
 #include "model/datacenter.h"
 #include "model/factors/planarsliding.h"
+#include "model/factors/stabilityproblems.h"
 #include "model/factors/wedgesliding.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 #include <cmath>
 
@@ -38,10 +38,12 @@ double apparentDip(double dip, double d) {
     return std::atan(std::tan(dip * kDegToRad) * std::cos(d * kDegToRad)) * kRadToDeg;
 }
 
-PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane) {
+PlanarFactor planarFactorOf(const DataCenter& project, int index) {
+    const PlaneRecord& plane = project.planes.at(index);
     const StabilityParams& p = project.stability;
     const PlaneStrength strength = strengthOf(project, plane.id);
     PlanarFactor f;
+    f.index = index;
     f.id = plane.id;
     // The section runs along the plane's dip direction: the plane shows its
     // true dip, the face and the upper surface their apparent dips.
@@ -100,11 +102,16 @@ PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane)
     return f;
 }
 
-WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, const PlaneRecord& a,
-                          const PlaneRecord& b) {
+WedgeFactor wedgeFactorOf(const DataCenter& project, int index) {
+    const PlaneRecord& wedge = project.wedges.at(index);
+    const PlaneRecord& a = project.planes.at(wedge.planeA);
+    const PlaneRecord& b = project.planes.at(wedge.planeB);
     const StabilityParams& p = project.stability;
     const PlaneStrength sa = strengthOf(project, a.id), sb = strengthOf(project, b.id);
     WedgeFactor f;
+    f.index = index;
+    f.indexA = wedge.planeA;
+    f.indexB = wedge.planeB;
     f.id = wedge.id;
     f.planeA = a.id;
     f.planeB = b.id;
@@ -211,21 +218,7 @@ QString wedgeModeCode(WedgeMode mode) {
 }
 
 bool isValidStabilityParams(const StabilityParams& p, double faceDip) {
-    const double values[] = {p.height,        p.upperDip,   p.unitWeight, p.waterWeight,
-                             p.crackDistance, p.crackWater, p.seismic,    faceDip};
-    for (double v : values)
-        if (!std::isfinite(v))
-            return false;
-    if (!(p.height > 0) || !(p.upperDip >= 0) || !(p.upperDip < faceDip) || !(p.waterWeight > 0) ||
-        !(p.unitWeight > p.waterWeight) || !(p.crackDistance >= 0) || !(p.crackWater >= 0) ||
-        !(p.crackWater <= 1) || !(p.seismic >= 0) || !(p.seismic <= 0.5) || p.safetyClass < 1 ||
-        p.safetyClass > 3)
-        return false;
-    for (const PlaneStrength& s : p.planes)
-        if (!std::isfinite(s.cohesion) || !std::isfinite(s.friction) || !(s.cohesion >= 0) ||
-            !(s.friction >= 0) || !(s.friction < 90))
-            return false;
-    return true;
+    return stabilityParamProblems(p, faceDip).isEmpty();
 }
 
 StabilityFactors computeStabilityFactors(const DataCenter& project) {
@@ -241,20 +234,18 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         project.FrictionAnglePlanar >= 90)
         return out;
 
-    QHash<int, int> indexOfId;
-    for (int i = project.planes.size() - 1; i >= 0; --i)
-        indexOfId.insert(project.planes.at(i).id, i);
-
-    for (const PlaneRecord& plane : project.planes)
-        if (isUnstable(plane))
-            out.planes.append(planarFactorOf(project, plane));
-    for (const PlaneRecord& wedge : project.wedges) {
-        if (!isUnstable(wedge))
+    for (int i = 0; i < project.planes.size(); ++i)
+        if (isUnstable(project.planes.at(i)))
+            out.planes.append(planarFactorOf(project, i));
+    // A wedge knows its planes by position; one whose planes were removed or
+    // reordered since the analysis has no block to compute.
+    const int planeCount = project.planes.size();
+    for (int i = 0; i < project.wedges.size(); ++i) {
+        const PlaneRecord& wedge = project.wedges.at(i);
+        if (!isUnstable(wedge) || wedge.planeA < 0 || wedge.planeB < 0 || wedge.planeA >= planeCount ||
+            wedge.planeB >= planeCount || wedge.planeA == wedge.planeB)
             continue;
-        const int a = indexOfId.value(wedge.id / 100, -1), b = indexOfId.value(wedge.id % 100, -1);
-        if (a < 0 || b < 0 || a == b)
-            continue;
-        out.wedges.append(wedgeFactorOf(project, wedge, project.planes.at(a), project.planes.at(b)));
+        out.wedges.append(wedgeFactorOf(project, i));
     }
     return out;
 }

@@ -15,7 +15,8 @@ class DataCenter;
 // How a wedge moves: WedgeMode of model/factors/wedgesliding.h.
 
 struct PlanarFactor {
-    int id = 0;            // plane id
+    int index = -1;        // position of the plane in project.planes
+    int id = 0;            // plane id (ids may repeat: find the plane by index)
     bool hasBlock = false; // false: the geometry allows no sliding block (see reason)
     QString reason;        // why there is no block (user-visible, Chinese)
     // Section and inputs.
@@ -39,9 +40,11 @@ struct PlanarFactor {
 };
 
 struct WedgeFactor {
-    int id = 0; // wedge id 100*a+b
-    int planeA = 0, planeB = 0;
-    bool hasBlock = false; // false: no wedge can form (see reason)
+    int index = -1;               // position of the wedge in project.wedges
+    int indexA = -1, indexB = -1; // positions of its planes in project.planes
+    int id = 0;                   // wedge id 100*a+b as shown (-1 beyond int), never a key
+    int planeA = 0, planeB = 0;   // ids of the two planes, as shown
+    bool hasBlock = false;        // false: no wedge can form (see reason)
     QString reason;
     WedgeMode mode = WedgeMode::Both;
     double cohesionA = 0, frictionA = 0, cohesionB = 0, frictionB = 0;
@@ -81,9 +84,8 @@ bool meetsRequiredFactor(double fs, double required);
 // "AB", "A", "B" or "none".
 QString wedgeModeCode(WedgeMode mode);
 
-// True when every input lies in its physical range (H > 0, 0 ≤ ψs < face
-// dip, γ > γw > 0, c ≥ 0, 0 ≤ φ < 90, 0 ≤ crack water ≤ 1, b ≥ 0,
-// 0 ≤ αw ≤ 0.5, class 1..3), all finite.
+// True when every input lies in its physical range: stabilityParamProblems
+// (model/factors/stabilityproblems.h) finds nothing.
 bool isValidStabilityParams(const StabilityParams& params, double faceDip);
 
 // Factors for every class-3 plane and wedge of a project whose analysis is

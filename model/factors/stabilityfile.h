@@ -20,7 +20,8 @@ class QXmlStreamWriter;
 void writeStabilityElement(QXmlStreamWriter& writer, const DataCenter& project);
 
 // Reads the element the reader stands on into project.stability and steps
-// past its end. An attribute that is absent keeps the current value; a value
-// that is malformed or not finite reads as 0; a value outside its physical
-// range is refused and the current value stays, as in the input dialog.
+// past its end. An attribute that is absent keeps the current value; every
+// value present is kept as it stands, malformed text as NaN: values out of
+// range are never replaced by defaults, the calculation names and refuses
+// them (stabilityParamProblems) until they are mended.
 void readStabilityElement(QXmlStreamReader& reader, DataCenter& project);

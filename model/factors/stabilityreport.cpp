@@ -43,21 +43,9 @@ QString angle(double degrees) {
     return text;
 }
 
-const PlaneRecord* planeById(const DataCenter& project, int id) {
-    for (const PlaneRecord& plane : project.planes) {
-        if (plane.id == id)
-            return &plane;
-    }
-    return nullptr;
-}
-
 // "结构面1(节理)" or "结构面2(F2)", escaped for the page.
-QString planeTitle(const DataCenter& project, int id) {
-    const PlaneRecord* plane = planeById(project, id);
-    QString text = tr("结构面%1").arg(id);
-    if (plane)
-        text += Labels::kindText(*plane).toHtmlEscaped();
-    return text;
+QString planeTitle(const PlaneRecord& plane) {
+    return tr("结构面%1").arg(plane.id) + Labels::kindText(plane).toHtmlEscaped();
 }
 
 QString safetyClassWord(int safetyClass) {
@@ -123,15 +111,15 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
     for (const PlaneRecord& plane : project.planes) {
         const PlaneStrength strength =
             s.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
-        out << "\t\t<tr><td>" << planeTitle(project, plane.id) << "</td><td>" << input(strength.cohesion)
-            << "</td><td>" << input(strength.friction) << "</td></tr>" << nl;
+        out << "\t\t<tr><td>" << planeTitle(plane) << "</td><td>" << input(strength.cohesion) << "</td><td>"
+            << input(strength.friction) << "</td></tr>" << nl;
     }
     out << "\t\t</table>" << nl;
 }
 
 void writePlanar(QTextStream& out, const DataCenter& project, const PlanarFactor& f, double required) {
     const QLatin1String nl("\n");
-    out << "\t\t<li>" << planeTitle(project, f.id) << tr("平面滑动：") << " <br>" << nl;
+    out << "\t\t<li>" << planeTitle(project.planes.at(f.index)) << tr("平面滑动：") << " <br>" << nl;
     if (!f.hasBlock) {
         out << "\t\t" << f.reason.toHtmlEscaped() << "</li>" << nl;
         return;
@@ -164,11 +152,9 @@ void writePlanar(QTextStream& out, const DataCenter& project, const PlanarFactor
 
 void writeWedge(QTextStream& out, const DataCenter& project, const WedgeFactor& f, double required) {
     const QLatin1String nl("\n");
-    QString title = tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB);
-    for (const PlaneRecord& wedge : project.wedges) {
-        if (wedge.id == f.id)
-            title += tr("（交线%1°∠%2°）").arg(angle(wedge.direction), angle(wedge.angle));
-    }
+    const PlaneRecord& wedge = project.wedges.at(f.index);
+    const QString title = tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB) +
+                          tr("（交线%1°∠%2°）").arg(angle(wedge.direction), angle(wedge.angle));
     out << "\t\t<li>" << title << tr("楔形体滑动：") << " <br>" << nl;
     if (!f.hasBlock) {
         out << "\t\t" << f.reason.toHtmlEscaped() << "</li>" << nl;

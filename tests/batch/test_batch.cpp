@@ -340,16 +340,19 @@ void TestBatch::factorOfSafetyKeys() {
     StabilityFactors factors;
     factors.required = 1.35;
     PlanarFactor plane;
+    plane.index = 0;
     plane.id = planeId;
     plane.hasBlock = true;
     plane.fs = 1.0 / 3.0;
     factors.planes << plane;
     WedgeFactor wedge;
+    wedge.index = 0;
     wedge.id = wedgeId;
     wedge.hasBlock = true;
     wedge.mode = WedgeMode::OnA;
     wedge.fs = 2.718281828459045;
     factors.wedges << wedge << WedgeFactor(); // a factor without a block
+    factors.wedges.last().index = 1;
     factors.wedges.last().id = project.wedges.at(1).id;
 
     auto parse = [&] {
