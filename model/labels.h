@@ -36,10 +36,12 @@ QString kindText(const PlaneRecord& plane);
 QString planeName(const PlaneRecord& plane);
 
 // List name of a wedge, ending with "、": the ids of its two planes, "1×3、"
-// (also "1×150、" where 100*a+b could not tell the planes apart).
+// (also "1×150、", where 100*a+b could not tell the planes apart). A wedge
+// record without its planes (planeA < 0, built by hand) decodes its id:
+// 103 -> "1×3、".
 QString wedgeName(const PlaneRecord& wedge);
 
-// "1×3": the ids of the wedge's two planes (idA, idB).
+// "1×3": the ids of the wedge's two planes, as wedgeName.
 QString wedgePair(const PlaneRecord& wedge);
 
 // Finished label of a structural plane for the labelling mode showMark, in

@@ -235,8 +235,11 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         return out;
 
     for (int i = 0; i < project.planes.size(); ++i)
-        if (isUnstable(project.planes.at(i)))
-            out.planes.append(planarFactorOf(project, i));
+        if (isUnstable(project.planes.at(i))) {
+            PlanarFactor f = planarFactorOf(project, i);
+            keepFiniteBlock(f);
+            out.planes.append(f);
+        }
     // A wedge knows its planes by position; one whose planes were removed or
     // reordered since the analysis has no block to compute.
     const int planeCount = project.planes.size();
@@ -245,7 +248,9 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         if (!isUnstable(wedge) || wedge.planeA < 0 || wedge.planeB < 0 || wedge.planeA >= planeCount ||
             wedge.planeB >= planeCount || wedge.planeA == wedge.planeB)
             continue;
-        out.wedges.append(wedgeFactorOf(project, i));
+        WedgeFactor f = wedgeFactorOf(project, i);
+        keepFiniteBlock(f);
+        out.wedges.append(f);
     }
     return out;
 }

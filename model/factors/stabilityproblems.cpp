@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 QString tr(const char* text) {
@@ -49,8 +50,11 @@ QList<ParamProblem> stabilityParamProblems(const StabilityParams& p, double face
     // A face dip that is not a number leaves no ψs acceptable.
     c.check(p.upperDip >= 0 && p.upperDip < faceDip, p.upperDip, "upperDip", tr("坡顶面倾角ψs"),
             tr("0≤ψs＜%1°").arg(number(faceDip)));
-    c.check(p.unitWeight > p.waterWeight && p.unitWeight <= MaxUnitWeight, p.unitWeight, "unitWeight",
-            tr("岩体重度γ"), tr("γw＜γ≤%1 kN/m³").arg(number(MaxUnitWeight)));
+    // γ must exceed γw; a γw itself out of range is named on its own.
+    const bool waterInRange = p.waterWeight > 0 && p.waterWeight <= MaxWaterWeight;
+    c.check(p.unitWeight > 0 && p.unitWeight <= MaxUnitWeight &&
+                (!waterInRange || p.unitWeight > p.waterWeight),
+            p.unitWeight, "unitWeight", tr("岩体重度γ"), tr("γw＜γ≤%1 kN/m³").arg(number(MaxUnitWeight)));
     c.check(p.waterWeight > 0 && p.waterWeight <= MaxWaterWeight, p.waterWeight, "waterWeight",
             tr("水的重度γw"), tr("0＜γw≤%1 kN/m³").arg(number(MaxWaterWeight)));
     c.check(p.crackDistance >= 0 && p.crackDistance <= MaxCrackDistance, p.crackDistance, "crackDistance",
@@ -86,4 +90,37 @@ QString paramProblemsText(const QList<ParamProblem>& problems) {
     for (const ParamProblem& p : problems)
         parts << paramProblemText(p);
     return parts.join(tr("；"));
+}
+
+namespace {
+bool allFinite(std::initializer_list<double> values) {
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
+
+QString notFiniteReason() {
+    return tr("计算中出现非有限数值，不能判断稳定状态");
+}
+} // namespace
+
+bool keepFiniteBlock(PlanarFactor& f) {
+    if (!f.hasBlock || allFinite({f.faceDip, f.planeDip, f.upperDip, f.height, f.cohesion, f.friction,
+                                  f.seismic, f.crackDistance, f.crackDepth, f.waterDepth, f.length, f.weight,
+                                  f.uplift, f.crackForce, f.normalForce, f.drivingForce, f.fs}))
+        return f.hasBlock;
+    f.hasBlock = false;
+    f.reason = notFiniteReason();
+    return false;
+}
+
+bool keepFiniteBlock(WedgeFactor& f) {
+    if (!f.hasBlock ||
+        allFinite({f.cohesionA, f.frictionA, f.cohesionB, f.frictionB, f.wedgeHeight, f.volume, f.weight,
+                   f.areaA, f.areaB, f.waterA, f.waterB, f.normalA, f.normalB, f.drivingForce, f.fs}))
+        return f.hasBlock;
+    f.hasBlock = false;
+    f.reason = notFiniteReason();
+    return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityparams.h"
 
 #include <QList>
@@ -51,3 +52,10 @@ QString paramProblemText(const ParamProblem& problem);
 
 // All problems joined with "；".
 QString paramProblemsText(const QList<ParamProblem>& problems);
+
+// A block whose working is not finite everywhere (an overflow the bounds
+// did not foresee) gets a reason instead of a factor and a state: no
+// verdict is ever drawn from a value that is not a number. True when the
+// block was kept.
+bool keepFiniteBlock(PlanarFactor& factor);
+bool keepFiniteBlock(WedgeFactor& factor);

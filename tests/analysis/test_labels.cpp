@@ -50,13 +50,14 @@ void TestLabels::kindsAndNames() {
     QCOMPARE(Labels::planeName(makePlane(4, 0, 0, Joint, QStringLiteral("%2"))), QStringLiteral("%24、"));
 
     PlaneRecord w;
-    w.idA = 1;
-    w.idB = 3;
+    w.id = 103;
     QCOMPARE(Labels::wedgeName(w), QStringLiteral("1×3、"));
-    w.idA = 7;
-    w.idB = 8;
+    w.id = 708;
     QCOMPARE(Labels::wedgePair(w), QStringLiteral("7×8"));
-    // Ids of 100 and more: the planes' own numbers, never those 100*a+b decodes to.
+    // A wedge of the analysis: its planes' own numbers, never those 100*a+b
+    // decodes to (ids of 100 and more).
+    w.planeA = 0;
+    w.planeB = 1;
     w.idA = 1;
     w.idB = 150;
     w.id = 250;
@@ -110,16 +111,12 @@ void TestLabels::slopeAndWedgeLabels() {
     QCOMPARE(Labels::slopeLabel(slope, 2), QStringLiteral("边坡:120.5°∠45°"));
 
     PlaneRecord w = makePlane(205, 123.44, 30);
-    w.idA = 2;
-    w.idB = 5;
     QCOMPARE(Labels::wedgeLabel(w, 0), QString());
     QCOMPARE(Labels::wedgeLabel(w, 1), QStringLiteral("2×5"));
     QCOMPARE(Labels::wedgeLabel(w, 2), QString());
     QCOMPARE(Labels::wedgeLabel(w, 3), QStringLiteral("2×5:123.4°∠30°"));
     // Plane 10 would read "1×10"; its ".0"-free number stays intact.
     w.id = 110;
-    w.idA = 1;
-    w.idB = 10;
     w.direction = 10;
     QCOMPARE(Labels::wedgeLabel(w, 3), QStringLiteral("1×10:10°∠30°"));
 }
