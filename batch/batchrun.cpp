@@ -8,6 +8,7 @@
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityproblems.h"
+#include "model/pngencoder.h"
 #include "render/stereonet.h"
 
 #include <QCoreApplication>
@@ -133,7 +134,7 @@ bool writePicture(const QImage& picture, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!picture.save(&file, "PNG"))
+    if (!PngEncoder::write(picture, &file))
         file.cancelWriting();
     return file.commit();
 }
