@@ -7,6 +7,7 @@
 #include "cad/cadfileexport.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/pngencoder.h"
 #include "render/stereonet.h"
 
 #include <QCoreApplication>
@@ -122,7 +123,7 @@ bool writePicture(const QImage& picture, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!picture.save(&file, "PNG"))
+    if (!PngEncoder::write(picture, &file))
         file.cancelWriting();
     return file.commit();
 }

@@ -2,10 +2,10 @@
 // the stereonet picture as a PNG data URI, and every plane and wedge with its
 // attitude and stability message.
 #include "model/datacenter.h"
-#include "model/labels.h"
 #include "model/factors/stabilityreport.h"
+#include "model/labels.h"
+#include "model/pngencoder.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -43,14 +43,7 @@ QString htmlText(const QString& text) {
 }
 
 QString pngBase64(const QImage& picture) {
-    QByteArray png;
-    if (!picture.isNull()) {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!picture.save(&buffer, "PNG"))
-            png.clear();
-    }
-    return QString::fromLatin1(png.toBase64());
+    return QString::fromLatin1(PngEncoder::encode(picture).toBase64());
 }
 
 } // namespace
