@@ -69,7 +69,11 @@ int findAutoSets(FieldData& field, const AutoSetRequest& request) {
     const double n = poles.size();
     const double K = n >= 100 ? 100.0 : 2.0 * (n + 1.0);
     settings.countingArea = qBound(FieldLimits::MinCountingArea, 200.0 / K, FieldLimits::MaxCountingArea);
-    const DensityGrid grid = densityGrid(poles, settings, false);
+    // A coarser grid than the picture's (about 4.6° between nodes at the
+    // centre): the peaks only seed the sets, whose centres then move to their
+    // means, and the smoothing kernel reaches some 30°, so the grid's size
+    // decides the time.
+    const DensityGrid grid = densityGrid(poles, settings, false, 50);
 
     // The grid's nodes as axes; beyond the primitive they continue onto the
     // other hemisphere, which as axes is this one again.
