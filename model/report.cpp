@@ -3,6 +3,7 @@
 // attitude and stability message.
 #include "model/datacenter.h"
 #include "model/factors/stabilityreport.h"
+#include "model/fielddata/setsreport.h"
 #include "model/labels.h"
 #include "model/pngencoder.h"
 
@@ -119,6 +120,7 @@ bool DataCenter::writeReport(QIODevice* device, const QImage& picture) {
     }
     out << "\t\t</ul>" << nl;
     writeStabilitySection(out, *this);
+    writeJointSetsSection(out, *this);
     out << "\t\t<hr>" << nl;
     out << "\t\t<h3>" << tr("澄岩赤平投影V2.3") << "</h3>" << nl;
     out << "\t\t</div>" << nl;
