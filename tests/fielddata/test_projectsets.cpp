@@ -5,6 +5,7 @@
 #include "model/datacenter.h"
 #include "model/fielddata/measurementsfile.h"
 #include "model/fielddata/projectsets.h"
+#include "model/fielddata/setplanes.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -57,6 +58,7 @@ private slots:
     void automaticSetsOfASurvey();
     void criticalCountsOfAProject();
     void reportSection();
+    void setPlanesForTheAnalysis();
 };
 
 void TestProjectSets::setsInTheProjectFile() {
@@ -230,6 +232,38 @@ void TestProjectSets::reportSection() {
     // The slope 0∠45 and 135∠40 planes: outside the included angle, so no
     // planar sliding: 0 of 3 in total.
     QVERIFY(html.contains(QStringLiteral("<td>平面滑动</td><td>全部</td><td>0/3</td>")));
+}
+
+void TestProjectSets::setPlanesForTheAnalysis() {
+    QRandomGenerator rng(12);
+    FieldData field = survey(rng, {planeAxis(135, 40), planeAxis(30, 90)}, {54, 30}, 0);
+    field.sets = {JointSet{QStringLiteral("J1"), 1, 135, 40, 25},
+                  JointSet{QStringLiteral("J2"), 5, 30, 90, 25},
+                  JointSet{QStringLiteral("J3"), 3, 250, 10, 5}};
+    assignMeasurementsToSets(field);
+    QVector<SetStatistics> stats = jointSetStatistics(field);
+    stats[1].angle = 89.96; // a mean plane steeper than the net draws
+    const QList<PlaneRecord> planes = setPlaneRecords(field, stats, {1, 0, 2}, 4);
+    QCOMPARE(planes.size(), 2); // J3 has no poles
+    QCOMPARE(planes[0].id, 4);
+    QCOMPARE(planes[1].id, 5);
+    QCOMPARE(planes[0].angle, 89.9);
+    QCOMPARE(
+        planes[0].notes,
+        QStringLiteral("J2 n=%1 K=%2，实测倾角90.0°按89.9°").arg(stats[1].count).arg(qRound(stats[1].k)));
+    QCOMPARE(planes[1].notes, QStringLiteral("J1 n=%1 K=%2").arg(stats[0].count).arg(qRound(stats[0].k)));
+    QCOMPARE(planes[1].direction, stats[0].direction);
+    QCOMPARE(planes[1].type, int(Joint));
+    // As project planes they analyse like typed ones.
+    DataCenter dc;
+    dc.slope.direction = 135;
+    dc.slope.angle = 65;
+    dc.planes = planes;
+    dc.analysisOff = false;
+    dc.updatePlanesGeometry();
+    dc.analyse();
+    QCOMPARE(dc.wedges.size(), 1);
+    QVERIFY(dc.planes[1].state >= 31 && dc.planes[1].state <= 34); // J1 slides out of the face
 }
 
 QTEST_MAIN(TestProjectSets)
