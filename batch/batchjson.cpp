@@ -201,7 +201,7 @@ void jointSetMembers(Object& o, const DataCenter& project, int items) {
 } // namespace
 
 QByteArray projectObject(const DataCenter& project, const QString& file, const StabilityFactors& factors,
-                         int indent) {
+                         const Errors& errors, int indent) {
     Object o(indent);
     const int items = o.childIndent() + 2; // array elements
     o.str("file", file).str("name", project.ProjectName);
@@ -217,7 +217,8 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     o.raw("criteria", criteria.done());
     o.str("analysisTime", project.analysisTime);
 
-    const bool withFactors = project.stability.enabled && !project.analysisOff;
+    const bool withFactors = project.stability.enabled && !project.analysisOff &&
+                             isValidStabilityParams(project.stability, project.slope.angle);
     // The first case's state, as before load cases existed.
     auto firstCaseState = [&factors](double fs) {
         return factors.cases.isEmpty() ? factorStateWord(fs, factors.required)
@@ -270,9 +271,9 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     for (int i = 0; i < project.wedges.size(); ++i) {
         const PlaneRecord& wedge = project.wedges.at(i);
         Object w(items);
-        w.integer("id", wedge.id)
-            .integer("planeA", wedge.id / 100)
-            .integer("planeB", wedge.id % 100)
+        w.raw("id", QByteArray::number(wedgeNumber(wedge.idA, wedge.idB)))
+            .integer("planeA", wedge.idA)
+            .integer("planeB", wedge.idB)
             .num("trend", wedge.direction)
             .num("plunge", wedge.angle)
             .integer("state", wedge.state)
@@ -295,6 +296,12 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     o.raw("conclusion", array(conclusion, o.childIndent()));
     if (!project.field.isEmpty())
         jointSetMembers(o, project, items);
+    if (!errors.isEmpty()) {
+        Object e(o.childIndent());
+        for (const auto& error : errors)
+            e.str(error.first.toLatin1().constData(), error.second);
+        o.raw("errors", e.done());
+    }
     return o.done();
 }
 
