@@ -1,11 +1,11 @@
 #include "dialogs/stabilitydialog.h"
 
 #include "dialogs/numbercells.h"
-#include "dialogs/stabilityfieldchecks.h"
 #include "model/datacenter.h"
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityinputs.h"
+#include "model/factors/stabilityproblems.h"
 #include "model/labels.h"
 #include "ui_stabilitydialog.h"
 
@@ -243,7 +243,16 @@ QList<ParamProblem> StabilityDialog::collect(StabilityParams& out) const {
         problems << p;
     }
 
-    const QList<ParamProblem> all = stabilityFieldProblems(out, faceDip);
+    QList<ParamProblem> all = stabilityParamProblems(out, faceDip);
+    for (int i = all.size() - 1; i >= 0; --i) {
+        const ParamProblem& p = all.at(i);
+        // The element's own crack water and αw mirror the first case, whose
+        // cells are named above; b counts only for a crack at a given place.
+        const bool mirrored = p.element == QLatin1String("Stability") &&
+                              (p.attribute == QLatin1String("crackWater") || p.attribute == QLatin1String("seismic"));
+        if (mirrored || (out.crackCritical && p.attribute == QLatin1String("crackDistance")))
+            all.removeAt(i);
+    }
     return all + problems;
 }
 

@@ -1,10 +1,10 @@
 // The load-case and anchor tabs of 稳定性计算参数.
 #include "dialogs/numbercells.h"
 #include "dialogs/stabilitydialog.h"
-#include "dialogs/stabilityfieldchecks.h"
 #include "model/datacenter.h"
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityproblems.h"
 #include "ui_stabilitydialog.h"
 
 #include <QHash>
