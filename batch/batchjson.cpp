@@ -1,8 +1,10 @@
 #include "batch/batchjson.h"
 
 #include "model/datacenter.h"
-#include "model/labels.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/fielddata/fieldview.h"
+#include "model/fielddata/measurementsfile.h"
+#include "model/labels.h"
 
 #include <QList>
 #include <QLocale>
@@ -183,6 +185,22 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     for (const QString& text : project.conclusion)
         conclusion << string(text);
     o.raw("conclusion", array(conclusion, o.childIndent()));
+
+    if (!project.field.isEmpty()) {
+        const std::shared_ptr<const FieldView> view = FieldViews::of(project);
+        Object m(o.childIndent());
+        m.integer("count", project.field.measurements.size())
+            .num("weightedCount", view->weightedCount)
+            .str("method", densityMethodName(project.field.density))
+            .num("countingArea", view->countingArea);
+        Object max(m.childIndent());
+        max.num("value", view->maxValue)
+            .str("unit", view->unit)
+            .num("direction", view->maxDirection)
+            .num("angle", view->maxAngle);
+        m.raw("densityMax", max.done());
+        o.raw("measurements", m.done());
+    }
     return o.done();
 }
 
