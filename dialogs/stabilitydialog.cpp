@@ -1,8 +1,8 @@
 #include "dialogs/stabilitydialog.h"
 
 #include "model/datacenter.h"
-#include "model/labels.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/labels.h"
 #include "ui_stabilitydialog.h"
 
 #include <QHeaderView>
@@ -250,7 +250,8 @@ void StabilityDialog::updateState() {
     StabilityParams current = params;
     QString problem;
     const bool valid = collect(current, &problem);
-    ui->labelRequired->setText(QString::number(requiredFactor(current), 'f', 2));
+    const double required = requiredFactor(current);
+    ui->labelRequired->setText(std::isfinite(required) ? QString::number(required, 'f', 2) : tr("表中无值"));
     ui->labelHint->setText(enabled && !valid ? problem : QString());
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(valid || !enabled);
 }

@@ -3,6 +3,7 @@
 #include "model/judgezone.h"
 #include "model/planerecord.h"
 #include "model/factors/stabilityparams.h"
+#include "model/fielddata/measurements.h"
 
 #include <QList>
 #include <QMap>
@@ -69,6 +70,12 @@ public:
 
     // Factor-of-safety inputs ("Stability"; off unless switched on).
     StabilityParams stability;
+
+    // Field measurements ("Measurements"; written only when there are any).
+    FieldData field;
+    // Rows of "Measurements" the last readProject refused (out of range or
+    // malformed): not in `field`, listed for the user.
+    QVector<RejectedRow> fieldRejected;
 
     // Geometry.
     static double polarAngleOf(double x, double y);

@@ -1,6 +1,7 @@
 // The ".yty" project file: an XML document rooted at "DipData".
 #include "model/datacenter.h"
 #include "model/factors/stabilityfile.h"
+#include "model/fielddata/measurementsfile.h"
 
 #include <QIODevice>
 
@@ -95,6 +96,7 @@ bool DataCenter::writeProject(QIODevice* device) {
         writePlane(QStringLiteral("Dip"), plane);
     writer.writeEndElement();
     writeStabilityElement(writer, *this);
+    writeMeasurementsElement(writer, field);
 
     writer.writeEndElement();
     writer.writeEndDocument();
@@ -206,6 +208,10 @@ bool DataCenter::readProject(QIODevice* device) {
                 }
             } else if (name == QLatin1String("Stability")) {
                 readStabilityElement(reader, *this);
+            } else if (name == QLatin1String("Measurements")) {
+                fieldRejected.clear();
+                if (!readMeasurementsElement(reader, field, &fieldRejected))
+                    break;
             } else {
                 reader.skipCurrentElement();
             }

@@ -2,6 +2,8 @@
 // (28 wedges), the slope 135∠65, toppling judged. Arg 1: great circles,
 // arg 0: poles.
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
+#include "model/factors/stabilityfactors.h"
 
 #include <benchmark/benchmark.h>
 
@@ -52,6 +54,33 @@ void BM_AnalyseAndConclude(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AnalyseAndConclude);
+
+// The factors of safety of the same project: every candidate plane and
+// wedge in the three default load cases, each short of Fst with its anchor
+// force and least-force inclination. Arg: the crack at its critical
+// position (1) or given (0).
+void BM_StabilityFactors(benchmark::State& state) {
+    DataCenter dc;
+    fillProject(dc, true);
+    dc.FrictionAnglePlanar = 20;
+    dc.IncludedAnglePlanar = 40;
+    dc.stability.present = dc.stability.enabled = true;
+    dc.stability.height = 25;
+    dc.stability.crackCritical = state.range(0) != 0;
+    dc.stability.crackDistance = 3;
+    dc.stability.cases = defaultLoadCases(dc.stability);
+    for (int id = 1; id <= 8; ++id)
+        dc.stability.planes.insert(id, PlaneStrength{10, 30});
+    dc.analyse();
+    int blocks = 0;
+    for (auto _ : state) {
+        const StabilityFactors f = computeStabilityFactors(dc);
+        blocks = f.planes.size() + f.wedges.size();
+        benchmark::DoNotOptimize(f.cases.size());
+    }
+    state.counters["blocks"] = blocks;
+}
+BENCHMARK(BM_StabilityFactors)->Arg(1)->Arg(0)->ArgName("critical")->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -12,30 +12,44 @@ bool isFinite(double v) {
 }
 
 bool validInputs(const PlanarSection& s, const PlanarLoads& l) {
-    const double all[] = {s.faceDip,     s.planeDip, s.upperDip, s.height,     l.unitWeight,
-                          l.waterWeight, l.cohesion, l.friction, l.crackWater, l.seismic};
+    const double all[] = {s.faceDip,    s.planeDip,    s.upperDip,         s.height,   s.upperLength,
+                          l.unitWeight, l.waterWeight, l.cohesion,         l.friction, l.crackWater,
+                          l.seismic,    l.anchorForce, l.anchorInclination};
     for (double v : all)
         if (!isFinite(v))
             return false;
     return s.height > 0 && s.faceDip > 0 && s.faceDip < 90 && s.planeDip >= 0 && s.upperDip >= 0 &&
-           s.upperDip < s.faceDip && l.unitWeight > 0 && l.waterWeight >= 0 && l.cohesion >= 0 &&
-           l.friction >= 0 && l.friction < 90 && l.crackWater >= 0 && l.crackWater <= 1 && l.seismic >= 0;
+           s.upperDip < s.faceDip && s.upperLength >= 0 && l.unitWeight > 0 && l.waterWeight >= 0 &&
+           l.cohesion >= 0 && l.friction >= 0 && l.friction < 90 && l.crackWater >= 0 && l.crackWater <= 1 &&
+           l.seismic >= 0 && l.anchorForce >= 0 && l.anchorInclination > -90 && l.anchorInclination < 90;
 }
 } // namespace
 
-double planarCrackLimit(const PlanarSection& s) {
+double planarCrackLimit(const PlanarSection& s, bool* assumed) {
     const double tf = std::tan(s.faceDip * kDegToRad);
     const double tp = std::tan(s.planeDip * kDegToRad);
     const double ts = std::tan(s.upperDip * kDegToRad);
-    if (ts >= tp)
-        return 10 * s.height;
-    // z = 0 in z = H + b·tanψs − (b + H·cotψf)·tanψp.
-    return s.height * (1 - tp / tf) / (tp - ts);
+    const double L = s.upperLength;
+    if (assumed)
+        *assumed = false;
+    // z = 0 in z = H + b·tanψs − (b + H·cotψf)·tanψp, on the upper slope ...
+    if (ts < tp) {
+        const double onSlope = s.height * (1 - tp / tf) / (tp - ts);
+        if (!(L > 0) || onSlope <= L)
+            return onSlope;
+    }
+    // ... or on the bench behind it: H + L·tanψs = (b + H·cotψf)·tanψp.
+    if (L > 0 && tp > 0)
+        return (s.height + L * ts) / tp - s.height / tf;
+    if (assumed)
+        *assumed = true;
+    return 10 * s.height;
 }
 
 PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double b) {
     PlanarResult r;
     r.crackDistance = b;
+    r.crackLimit = planarCrackLimit(s, &r.limitAssumed);
     if (!validInputs(s, l) || !isFinite(b) || b < 0)
         return r;
     if (s.planeDip >= s.faceDip) {
@@ -52,7 +66,9 @@ PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double
     // Crack depth for a crack in the upper slope surface (Hoek & Bray 1981,
     // ch. 7): the surface is H + b·tanψs above the toe there, the plane
     // (b + H·cotψf)·tanψp.
-    const double z = H + b * ts - (b + H * cotF) * tp;
+    // With a bench L behind the crest the ground stays at H + L·tanψs beyond it.
+    const double benchPart = s.upperLength > 0 && b > s.upperLength ? b - s.upperLength : 0;
+    const double z = H + (b - benchPart) * ts - (b + H * cotF) * tp;
     r.crackDepth = z;
     if (!(z > 1e-9 * H)) {
         r.status = PlanarStatus::CrackMissesPlane;
@@ -66,7 +82,10 @@ PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double
     // ch. 7, tension crack in the upper slope surface):
     // W = γ[(1 − cotψf·tanψp)(b·H + ½H²·cotψf) + ½b²(tanψs − tanψp)];
     // for ψs = 0 it equals ½γH²[(1 − (z/H)²)·cotψp − cotψf] of the same text.
-    r.weight = l.unitWeight * ((1 - cotF * tp) * (b * H + 0.5 * H * H * cotF) + 0.5 * b * b * (ts - tp));
+    // Behind a bench the triangle ½(b − L)²·tanψs that the upper slope would
+    // add above the bench's level is missing.
+    r.weight = l.unitWeight * ((1 - cotF * tp) * (b * H + 0.5 * H * H * cotF) + 0.5 * b * b * (ts - tp) -
+                               0.5 * benchPart * benchPart * ts);
     // Water: hydrostatic in the crack, falling linearly along the plane to
     // zero at the toe (Hoek & Bray 1981, ch. 7): V = ½γw·zw², U = ½γw·zw·A.
     r.waterDepth = l.crackWater * z;
@@ -76,15 +95,34 @@ PlanarResult planarFactorAt(const PlanarSection& s, const PlanarLoads& l, double
     // Limit equilibrium along the plane with a horizontal seismic force kH·W
     // (Hoek & Bray 1981, ch. 7, with the pseudo-static term; GB 50330-2013
     // eq. A.0.2 with Q = αw·G):
-    // FS = [c·A + (W(cosψp − kH·sinψp) − U − V·sinψp)·tanφ] / [W(sinψp + kH·cosψp) + V·cosψp].
-    // Water may lift the block off the plane; friction then vanishes rather
-    // than turning negative.
+    // FS = [c·A + (W(cosψp − kH·sinψp) − U − V·sinψp + T·sin(ψp+ψT))·tanφ]
+    //      / [W(sinψp + kH·cosψp) + V·cosψp − T·cos(ψp+ψT)].
+    // The anchor T, inclined ψT below horizontal into the slope, presses the
+    // block onto the plane by T·sin(ψp+ψT) and holds it back by
+    // T·cos(ψp+ψT) (Hoek & Bray 1981, ch. 7, reinforcement with tensioned
+    // bolts, there with the angle θ = 90° − ψp − ψT to the plane's normal;
+    // Wyllie & Mah, Rock Slope Engineering, 4th ed., 2004, §6.5: the active
+    // anchor's tension reduces the driving force).
     const double sinP = std::sin(psiP), cosP = std::cos(psiP);
-    const double normal = r.weight * (cosP - l.seismic * sinP) - r.uplift - r.crackForce * sinP;
+    const double anchorAngle = psiP + l.anchorInclination * kDegToRad;
+    const double normal = r.weight * (cosP - l.seismic * sinP) - r.uplift - r.crackForce * sinP +
+                          l.anchorForce * std::sin(anchorAngle);
     r.normalForce = std::max(0.0, normal);
-    r.drivingForce = r.weight * (sinP + l.seismic * cosP) + r.crackForce * cosP;
+    r.drivingForce =
+        r.weight * (sinP + l.seismic * cosP) + r.crackForce * cosP - l.anchorForce * std::cos(anchorAngle);
     if (!(r.drivingForce > 1e-12 * std::max(1.0, r.weight))) {
         r.status = PlanarStatus::NoDrivingForce;
+        return r;
+    }
+    // A negative effective normal force means the water (or the seismic
+    // load) pushes harder on the plane than the block presses on it: the
+    // joint opens and the block lifts off. A rigid block that has lost
+    // contact has neither friction nor cohesion on the plane, so Fs = 0 —
+    // the same rule as a wedge that loses contact with both planes.
+    if (normal < 0) {
+        r.lifted = true;
+        r.fs = 0;
+        r.status = PlanarStatus::Block;
         return r;
     }
     r.fs = (l.cohesion * r.length + r.normalForce * std::tan(l.friction * kDegToRad)) / r.drivingForce;

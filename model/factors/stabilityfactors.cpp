@@ -3,12 +3,15 @@
 #include "model/factors/stabilityfactors.h"
 
 #include "model/datacenter.h"
+#include "model/factors/anchorforce.h"
+#include "model/factors/loadcases.h"
 #include "model/factors/planarsliding.h"
 #include "model/factors/wedgesliding.h"
 
 #include <QCoreApplication>
 #include <QHash>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -21,6 +24,33 @@ QString tr(const char* text) {
 
 bool isUnstable(const PlaneRecord& record) {
     return record.state / 10 == 3;
+}
+
+// A candidate for a factor: a plane that daylights in the face within the
+// included angle, a wedge whose line of intersection daylights — whether or
+// not the dry, cohesionless kinematic test found it unstable (codes 12 and
+// 3x). Water or seismic load can bring down a plane flatter than φ, and
+// cohesion can hold a steeper one.
+bool isPlaneCandidate(const DataCenter& project, const PlaneRecord& plane) {
+    if (plane.state >= StabilityState::Unstable &&
+        plane.state <= StabilityState::UnstableAboveFrictionInsideIncluded)
+        return true;
+    if (plane.state != StabilityState::BelowFriction)
+        return false;
+    // Code 12 is given before the included angle is looked at.
+    return project.IncludedAnglePlanar > 89.99999 ||
+           plane.directionDelta <= project.IncludedAnglePlanar + 1e-5;
+}
+
+// Positions in project.planes of a wedge's two planes.
+void wedgePlaneIndices(const DataCenter&, const PlaneRecord& wedge, const QHash<int, int>& indexOfId, int& a,
+                       int& b) {
+    a = indexOfId.value(wedge.id / 100, -1);
+    b = indexOfId.value(wedge.id % 100, -1);
+}
+
+bool isWedgeCandidate(const PlaneRecord& wedge) {
+    return wedge.state == StabilityState::BelowFriction || isUnstable(wedge);
 }
 
 PlaneStrength strengthOf(const DataCenter& project, int id) {
@@ -38,11 +68,15 @@ double apparentDip(double dip, double d) {
     return std::atan(std::tan(dip * kDegToRad) * std::cos(d * kDegToRad)) * kRadToDeg;
 }
 
-PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane) {
+PlanarFactor planarFactorOf(const DataCenter& project, int index, const LoadCase& loadCase, double required) {
     const StabilityParams& p = project.stability;
+    const PlaneRecord& plane = project.planes.at(index);
     const PlaneStrength strength = strengthOf(project, plane.id);
+    const BlockAnchor anchor = p.planeAnchors.value(plane.id);
     PlanarFactor f;
     f.id = plane.id;
+    f.index = index;
+    f.kinematicUnstable = isUnstable(plane);
     // The section runs along the plane's dip direction: the plane shows its
     // true dip, the face and the upper surface their apparent dips.
     const double d = plane.directionDelta;
@@ -52,20 +86,26 @@ PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane)
     f.height = p.height;
     f.cohesion = strength.cohesion;
     f.friction = strength.friction;
-    f.seismic = p.seismic;
+    f.seismic = loadCase.seismic;
 
     PlanarSection section;
     section.faceDip = f.faceDip;
     section.planeDip = f.planeDip;
     section.upperDip = f.upperDip;
     section.height = f.height;
+    // The bench line runs along the face's strike: in the section it lies
+    // L / cos d behind the crest.
+    if (p.upperLength > 0)
+        section.upperLength = p.upperLength / std::max(1e-9, std::cos(d * kDegToRad));
     PlanarLoads loads;
     loads.unitWeight = p.unitWeight;
     loads.waterWeight = p.waterWeight;
     loads.cohesion = f.cohesion;
     loads.friction = f.friction;
-    loads.crackWater = p.crackWater;
-    loads.seismic = p.seismic;
+    loads.crackWater = loadCase.crackWater;
+    loads.seismic = loadCase.seismic;
+    loads.anchorForce = anchor.force;
+    loads.anchorInclination = anchor.inclination;
     // b is measured horizontally in the section, so that the working shown
     // checks by hand with the section's own angles.
     const PlanarResult r = p.crackCritical ? planarFactorCritical(section, loads)
@@ -79,10 +119,25 @@ PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane)
     f.crackForce = r.crackForce;
     f.normalForce = r.normalForce;
     f.drivingForce = r.drivingForce;
+    f.lifted = r.lifted;
+    f.crackLimit = r.crackLimit;
+    f.limitAssumed = r.limitAssumed;
     f.fs = r.fs;
+    f.anchor.force = anchor.force;
+    f.anchor.inclination = anchor.inclination;
+    f.anchor.bearing = plane.direction;
     switch (r.status) {
     case PlanarStatus::Block:
         f.hasBlock = true;
+        if (std::isfinite(required) && !meetsRequiredFactor(f.fs, required)) {
+            f.anchor.needed = true;
+            const RequiredAnchor need =
+                planarRequiredAnchor(section, loads, required, p.crackCritical, p.crackDistance);
+            f.anchor.reachable = need.reachable;
+            f.anchor.required = need.force;
+            f.anchor.bestFound = planarLeastAnchor(section, loads, required, p.crackCritical, p.crackDistance,
+                                                   f.anchor.bestInclination, f.anchor.bestForce);
+        }
         break;
     case PlanarStatus::PlaneTooSteep:
         f.reason = tr("滑面倾角不小于坡面视倾角，不能形成滑块");
@@ -100,12 +155,20 @@ PlanarFactor planarFactorOf(const DataCenter& project, const PlaneRecord& plane)
     return f;
 }
 
-WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, const PlaneRecord& a,
-                          const PlaneRecord& b) {
+WedgeFactor wedgeFactorOf(const DataCenter& project, int index, int indexA, int indexB,
+                          const LoadCase& loadCase, double required) {
     const StabilityParams& p = project.stability;
+    const PlaneRecord& wedge = project.wedges.at(index);
+    const PlaneRecord& a = project.planes.at(indexA);
+    const PlaneRecord& b = project.planes.at(indexB);
     const PlaneStrength sa = strengthOf(project, a.id), sb = strengthOf(project, b.id);
+    const BlockAnchor anchor = p.wedgeAnchors.value(wedgeKey(a.id, b.id));
     WedgeFactor f;
     f.id = wedge.id;
+    f.index = index;
+    f.indexA = indexA;
+    f.indexB = indexB;
+    f.kinematicUnstable = isUnstable(wedge);
     f.planeA = a.id;
     f.planeB = b.id;
     f.cohesionA = sa.cohesion;
@@ -129,8 +192,12 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, c
     loads.frictionA = sa.friction;
     loads.cohesionB = sb.cohesion;
     loads.frictionB = sb.friction;
-    loads.saturated = p.wedgeSaturated;
-    loads.seismic = p.seismic;
+    loads.saturated = loadCase.wedgeSaturated;
+    loads.seismic = loadCase.seismic;
+    loads.anchorForce = anchor.force;
+    loads.anchorInclination = anchor.inclination;
+    loads.anchorBearingGiven = anchor.bearingGiven;
+    loads.anchorBearing = anchor.bearing;
 
     const WedgeResult r = wedgeFactor(g, loads);
     f.mode = r.mode;
@@ -139,15 +206,30 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, c
     f.weight = r.weight;
     f.areaA = r.areaA;
     f.areaB = r.areaB;
+    f.peakWaterPressure = r.peakWaterPressure;
     f.waterA = r.waterA;
     f.waterB = r.waterB;
     f.normalA = r.normalA;
     f.normalB = r.normalB;
     f.drivingForce = r.drivingForce;
     f.fs = r.fs;
+    f.anchor.force = anchor.force;
+    f.anchor.inclination = anchor.inclination;
+    f.anchor.bearing = r.anchorBearing;
     switch (r.status) {
     case WedgeStatus::Wedge:
         f.hasBlock = true;
+        if (std::isfinite(required) && !meetsRequiredFactor(f.fs, required)) {
+            f.anchor.needed = true;
+            WedgeLoads fixedBearing = loads;
+            fixedBearing.anchorBearingGiven = true;
+            fixedBearing.anchorBearing = r.anchorBearing;
+            const RequiredAnchor need = wedgeRequiredAnchor(g, fixedBearing, required);
+            f.anchor.reachable = need.reachable;
+            f.anchor.required = need.force;
+            f.anchor.bestFound =
+                wedgeLeastAnchor(g, fixedBearing, required, f.anchor.bestInclination, f.anchor.bestForce);
+        }
         break;
     case WedgeStatus::NoDaylight:
         f.reason = tr("交线不在坡面出露，不能形成楔体");
@@ -169,16 +251,38 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, const PlaneRecord& wedge, c
 }
 } // namespace
 
+bool loadCaseInputsValid(const StabilityParams& p) {
+    if (!(p.upperLength >= 0 && p.upperLength <= MaxUpperLength) || p.cases.size() > MaxLoadCases)
+        return false;
+    for (const LoadCase& c : p.cases) {
+        if (!(c.crackWater >= 0 && c.crackWater <= 1) || !(c.seismic >= 0 && c.seismic <= 0.5) ||
+            c.name.size() > MaxCaseName)
+            return false;
+        if (c.requiredTyped != 0) {
+            double table = 0;
+            const bool inTable = tableRequiredFactor(p.safetyClass, p.permanent, c.seismic > 0, table);
+            if (!(c.requiredTyped >= (inTable ? table : 1.0) - FactorTolerance &&
+                  c.requiredTyped <= MaxRequired))
+                return false;
+        }
+    }
+    const auto anchorValid = [](const BlockAnchor& a, double maxForce) {
+        return a.force >= 0 && a.force <= maxForce && a.inclination > -90 && a.inclination < 90 &&
+               (!a.bearingGiven || (a.bearing >= 0 && a.bearing < 360));
+    };
+    for (const BlockAnchor& a : p.planeAnchors)
+        if (!anchorValid(a, MaxPlanarAnchor))
+            return false;
+    for (const BlockAnchor& a : p.wedgeAnchors)
+        if (!anchorValid(a, MaxWedgeAnchor))
+            return false;
+    return true;
+}
+
 double requiredFactor(const StabilityParams& params) {
-    // GB 50330-2013 Table 5.3.2: permanent slopes in the ordinary and in the
-    // seismic load case, temporary slopes; safety classes 一级, 二级, 三级.
-    static const double permanentOrdinary[] = {1.35, 1.30, 1.25};
-    static const double permanentSeismic[] = {1.15, 1.10, 1.05};
-    static const double temporary[] = {1.25, 1.20, 1.15};
-    const int i = qBound(1, params.safetyClass, 3) - 1;
-    if (!params.permanent)
-        return temporary[i];
-    return params.seismic > 0 ? permanentSeismic[i] : permanentOrdinary[i];
+    double required = 0;
+    tableRequiredFactor(params.safetyClass, params.permanent, params.seismic > 0, required);
+    return required;
 }
 
 QString factorStateWord(double fs, double required) {
@@ -225,14 +329,21 @@ bool isValidStabilityParams(const StabilityParams& p, double faceDip) {
         if (!std::isfinite(s.cohesion) || !std::isfinite(s.friction) || !(s.cohesion >= 0) ||
             !(s.friction >= 0) || !(s.friction < 90))
             return false;
-    return true;
+    return loadCaseInputsValid(p);
 }
 
 StabilityFactors computeStabilityFactors(const DataCenter& project) {
     StabilityFactors out;
     const StabilityParams& p = project.stability;
-    out.required = requiredFactor(p);
-    out.seismicCase = p.seismic > 0;
+    const QList<LoadCase> cases = loadCasesOf(p);
+    for (const LoadCase& loadCase : cases) {
+        CaseFactors c;
+        c.loadCase = loadCase;
+        c.required = caseRequiredFactor(p, loadCase, c.requiredFromTable, c.requiredMissing);
+        out.cases.append(c);
+    }
+    out.required = out.cases.first().required;
+    out.seismicCase = out.cases.first().loadCase.seismic > 0;
     if (project.analysisOff || !p.enabled || !DataCenter::isValidAttitude(project.slope) ||
         !isValidStabilityParams(p, project.slope.angle))
         return out;
@@ -241,20 +352,33 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         project.FrictionAnglePlanar >= 90)
         return out;
 
+    // The planes of each wedge: by position where the analysis recorded it,
+    // else by the ids its own id is made of.
     QHash<int, int> indexOfId;
     for (int i = project.planes.size() - 1; i >= 0; --i)
         indexOfId.insert(project.planes.at(i).id, i);
-
-    for (const PlaneRecord& plane : project.planes)
-        if (isUnstable(plane))
-            out.planes.append(planarFactorOf(project, plane));
-    for (const PlaneRecord& wedge : project.wedges) {
-        if (!isUnstable(wedge))
+    QList<int> planeIndices;
+    QList<std::array<int, 3>> wedgeIndices; // wedge, A, B
+    for (int i = 0; i < project.planes.size(); ++i)
+        if (isPlaneCandidate(project, project.planes.at(i)))
+            planeIndices.append(i);
+    for (int i = 0; i < project.wedges.size(); ++i) {
+        const PlaneRecord& wedge = project.wedges.at(i);
+        if (!isWedgeCandidate(wedge))
             continue;
-        const int a = indexOfId.value(wedge.id / 100, -1), b = indexOfId.value(wedge.id % 100, -1);
-        if (a < 0 || b < 0 || a == b)
+        int a = -1, b = -1;
+        wedgePlaneIndices(project, wedge, indexOfId, a, b);
+        if (a < 0 || b < 0 || a == b || a >= project.planes.size() || b >= project.planes.size())
             continue;
-        out.wedges.append(wedgeFactorOf(project, wedge, project.planes.at(a), project.planes.at(b)));
+        wedgeIndices.append(std::array<int, 3>{{i, a, b}});
     }
+    for (CaseFactors& c : out.cases) {
+        for (int i : planeIndices)
+            c.planes.append(planarFactorOf(project, i, c.loadCase, c.required));
+        for (const auto& w : wedgeIndices)
+            c.wedges.append(wedgeFactorOf(project, w[0], w[1], w[2], c.loadCase, c.required));
+    }
+    out.planes = out.cases.first().planes;
+    out.wedges = out.cases.first().wedges;
     return out;
 }

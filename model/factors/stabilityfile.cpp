@@ -3,6 +3,7 @@
 
 #include "model/datacenter.h"
 
+#include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -42,6 +43,90 @@ bool validStrength(const PlaneStrength& strength) {
 }
 } // namespace
 
+namespace {
+void writeAnchorAttributes(QXmlStreamWriter& w, const BlockAnchor& anchor, bool wedge) {
+    w.writeAttribute(QStringLiteral("force"), number(anchor.force));
+    w.writeAttribute(QStringLiteral("inclination"), number(anchor.inclination));
+    if (wedge && anchor.bearingGiven)
+        w.writeAttribute(QStringLiteral("bearing"), number(anchor.bearing));
+}
+
+// Load cases and anchors as child elements after the planes' strengths;
+// nothing at all for a project that has none, so its bytes stay as before.
+void writeCasesAndAnchors(QXmlStreamWriter& w, const DataCenter& project) {
+    const StabilityParams& s = project.stability;
+    for (const LoadCase& c : s.cases) {
+        w.writeStartElement(QStringLiteral("Case"));
+        w.writeAttribute(QStringLiteral("name"), c.name);
+        w.writeAttribute(QStringLiteral("crackWater"), number(c.crackWater));
+        w.writeAttribute(QStringLiteral("wedgeWater"),
+                         c.wedgeSaturated ? QStringLiteral("saturated") : QStringLiteral("dry"));
+        w.writeAttribute(QStringLiteral("seismic"), number(c.seismic));
+        if (c.requiredTyped != 0)
+            w.writeAttribute(QStringLiteral("required"), number(c.requiredTyped));
+        w.writeEndElement();
+    }
+    QSet<int> ids;
+    for (const PlaneRecord& plane : project.planes)
+        ids.insert(plane.id);
+    for (auto it = s.planeAnchors.constBegin(); it != s.planeAnchors.constEnd(); ++it) {
+        if (!ids.contains(it.key()))
+            continue;
+        w.writeStartElement(QStringLiteral("Anchor"));
+        w.writeAttribute(QStringLiteral("plane"), QString::number(it.key()));
+        writeAnchorAttributes(w, it.value(), false);
+        w.writeEndElement();
+    }
+    for (auto it = s.wedgeAnchors.constBegin(); it != s.wedgeAnchors.constEnd(); ++it) {
+        if (!ids.contains(it.key().first) || !ids.contains(it.key().second))
+            continue;
+        w.writeStartElement(QStringLiteral("Anchor"));
+        w.writeAttribute(QStringLiteral("planeA"), QString::number(it.key().first));
+        w.writeAttribute(QStringLiteral("planeB"), QString::number(it.key().second));
+        writeAnchorAttributes(w, it.value(), true);
+        w.writeEndElement();
+    }
+}
+
+// A plane id as the file gives it: false unless a whole number the reader
+// accepts for planes.
+bool planeId(const QXmlStreamAttributes& a, const char* name, int& id) {
+    bool ok = false;
+    id = a.value(QLatin1String(name)).toInt(&ok);
+    return ok && id >= 1 && id <= DataCenter::MaxPlanesInFile;
+}
+
+void readAnchor(const QXmlStreamAttributes& a, StabilityParams& s) {
+    // The values are kept as read; the input check names any out of range.
+    const auto anyValue = [](double) { return true; };
+    BlockAnchor anchor;
+    takeNumber(a, "force", anchor.force, anyValue);
+    takeNumber(a, "inclination", anchor.inclination, anyValue);
+    int id = 0, idA = 0, idB = 0;
+    if (a.hasAttribute(QLatin1String("plane"))) {
+        if (planeId(a, "plane", id))
+            s.planeAnchors.insert(id, anchor);
+        return;
+    }
+    if (planeId(a, "planeA", idA) && planeId(a, "planeB", idB) && idA != idB) {
+        anchor.bearingGiven = a.hasAttribute(QLatin1String("bearing"));
+        takeNumber(a, "bearing", anchor.bearing, anyValue);
+        s.wedgeAnchors.insert(wedgeKey(idA, idB), anchor);
+    }
+}
+
+void readCase(const QXmlStreamAttributes& a, StabilityParams& s) {
+    const auto anyValue = [](double) { return true; };
+    LoadCase c;
+    c.name = a.value(QLatin1String("name")).toString();
+    takeNumber(a, "crackWater", c.crackWater, anyValue);
+    c.wedgeSaturated = a.value(QLatin1String("wedgeWater")) == QLatin1String("saturated");
+    takeNumber(a, "seismic", c.seismic, anyValue);
+    takeNumber(a, "required", c.requiredTyped, anyValue);
+    s.cases.append(c);
+}
+} // namespace
+
 void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
     const StabilityParams& s = project.stability;
     if (!s.present)
@@ -61,6 +146,8 @@ void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
     w.writeAttribute(QStringLiteral("seismic"), number(s.seismic));
     w.writeAttribute(QStringLiteral("safetyClass"), QString::number(s.safetyClass));
     w.writeAttribute(QStringLiteral("permanent"), boolText(s.permanent));
+    if (s.upperLength != 0)
+        w.writeAttribute(QStringLiteral("upperLength"), number(s.upperLength));
     for (const PlaneRecord& plane : project.planes) {
         const PlaneStrength strength =
             s.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
@@ -70,6 +157,7 @@ void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
         w.writeAttribute(QStringLiteral("friction"), number(strength.friction));
         w.writeEndElement();
     }
+    writeCasesAndAnchors(w, project);
     w.writeEndElement();
 }
 
@@ -104,6 +192,12 @@ void readStabilityElement(QXmlStreamReader& reader, DataCenter& project) {
     }
     if (a.hasAttribute(QLatin1String("permanent")))
         s.permanent = a.value(QLatin1String("permanent")) == QLatin1String("true");
+    s.upperLength = 0;
+    takeNumber(a, "upperLength", s.upperLength, [](double) { return true; });
+    // Cases and anchors are the file's own: none unless it lists them.
+    s.cases.clear();
+    s.planeAnchors.clear();
+    s.wedgeAnchors.clear();
 
     while (reader.readNextStartElement()) {
         if (reader.name() == QLatin1String("Plane")) {
@@ -117,6 +211,10 @@ void readStabilityElement(QXmlStreamReader& reader, DataCenter& project) {
                 if (validStrength(strength))
                     s.planes.insert(id, strength);
             }
+        } else if (reader.name() == QLatin1String("Case")) {
+            readCase(reader.attributes(), s);
+        } else if (reader.name() == QLatin1String("Anchor")) {
+            readAnchor(reader.attributes(), s);
         }
         reader.skipCurrentElement();
     }

@@ -19,7 +19,7 @@ bool samePlane(const PlaneRecord& a, const PlaneRecord& b) {
 
 void followRenumberedPlanes(StabilityParams& params, const QList<PlaneRecord>& before,
                             const QList<PlaneRecord>& after) {
-    if (params.planes.isEmpty())
+    if (params.planes.isEmpty() && params.planeAnchors.isEmpty() && params.wedgeAnchors.isEmpty())
         return;
     QVector<int> source(after.size(), -1); // position in `before` of each plane of `after`
     QVector<bool> used(before.size(), false);
@@ -39,9 +39,27 @@ void followRenumberedPlanes(StabilityParams& params, const QList<PlaneRecord>& b
         }
     }
     QMap<int, PlaneStrength> moved;
+    QMap<int, BlockAnchor> movedAnchors;
+    QMap<int, int> newId; // old id -> new id of the planes found again
     for (int i = 0; i < after.size(); ++i) {
-        if (source[i] >= 0 && params.planes.contains(before[source[i]].id))
-            moved.insert(after[i].id, params.planes.value(before[source[i]].id));
+        if (source[i] < 0)
+            continue;
+        const int oldId = before[source[i]].id;
+        if (!newId.contains(oldId))
+            newId.insert(oldId, after[i].id);
+        if (params.planes.contains(oldId))
+            moved.insert(after[i].id, params.planes.value(oldId));
+        if (params.planeAnchors.contains(oldId))
+            movedAnchors.insert(after[i].id, params.planeAnchors.value(oldId));
     }
     params.planes = moved;
+    params.planeAnchors = movedAnchors;
+    // A wedge's anchor follows when both its planes are found again.
+    QMap<WedgeKey, BlockAnchor> movedWedges;
+    for (auto it = params.wedgeAnchors.constBegin(); it != params.wedgeAnchors.constEnd(); ++it) {
+        if (newId.contains(it.key().first) && newId.contains(it.key().second))
+            movedWedges.insert(wedgeKey(newId.value(it.key().first), newId.value(it.key().second)),
+                               it.value());
+    }
+    params.wedgeAnchors = movedWedges;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/planerecord.h"
 #include "model/factors/stabilityparams.h"
+#include "model/planerecord.h"
 
 #include <QList>
 
@@ -10,6 +10,7 @@
 // each strength to the new id of its plane: a plane found again with the same
 // attitude, kind and notes keeps its strength; a plane edited in place keeps
 // the strength of the plane that stood at its position; a new plane gets none
-// (it uses the defaults).
+// (it uses the defaults). Anchors follow their planes the same way; a
+// wedge's anchor follows when both its planes are found again.
 void followRenumberedPlanes(StabilityParams& params, const QList<PlaneRecord>& before,
                             const QList<PlaneRecord>& after);

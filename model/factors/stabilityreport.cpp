@@ -35,6 +35,12 @@ QString factorDigits(double fs, int decimals = 2) {
     return QString::number(std::floor(fs * scale + FactorTolerance) / scale, 'f', decimals);
 }
 
+// Fst with two decimals, or what stands in for it when GB 50330-2013
+// Table 5.3.2 has none (a temporary slope in the seismic case).
+QString requiredText(double required) {
+    return std::isfinite(required) ? fixed(required) : tr("无（表5.3.2未列临时边坡地震工况）");
+}
+
 // An angle with one decimal, a whole angle without it (30.0 -> 30).
 QString angle(double degrees) {
     QString text = QString::number(degrees, 'f', 1);
@@ -76,7 +82,7 @@ QString verdict(double fs, double required) {
     const bool meets = meetsRequiredFactor(fs, required);
     return tr("%1（Fs=%2 %3 Fst=%4，%5）")
         .arg(factorStateWord(fs, required), factorDigits(fs, 3),
-             meets ? QStringLiteral("≥") : QStringLiteral("&lt;"), fixed(required),
+             meets ? QStringLiteral("≥") : QStringLiteral("&lt;"), requiredText(required),
              meets ? tr("满足要求") : tr("不满足要求"));
 }
 
@@ -102,7 +108,8 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
         << " <br>" << nl;
     out << "\t\t"
         << tr("楔形体水压：%1")
-               .arg(s.wedgeSaturated ? tr("饱水（交线上最大水压γw·H/2，坡面与坡顶面处为零）") : tr("干燥"))
+               .arg(s.wedgeSaturated ? tr("饱水（交线上最大水压γw·h/2，h为楔体高度，坡面与坡顶面处为零）")
+                                     : tr("干燥"))
         << " <br>" << nl;
     out << "\t\t"
         << (s.seismic > 0
@@ -112,7 +119,7 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
     out << "\t\t"
         << tr("边坡工程安全等级：%1；%2；%3；稳定安全系数Fst=%4（GB 50330-2013 表5.3.2）")
                .arg(safetyClassWord(s.safetyClass), s.permanent ? tr("永久边坡") : tr("临时边坡"),
-                    factors.seismicCase ? tr("地震工况") : tr("一般工况"), fixed(factors.required))
+                    factors.seismicCase ? tr("地震工况") : tr("一般工况"), requiredText(factors.required))
         << " <br>" << nl;
     out << "\t\t</p>" << nl;
 
@@ -271,5 +278,5 @@ QString stabilityConclusion(const DataCenter& project) {
     if (parts.isEmpty())
         return QString();
     return tr("经极限平衡计算，%1，边坡稳定安全系数Fst=%2。")
-        .arg(parts.join(tr("，")), fixed(factors.required));
+        .arg(parts.join(tr("，")), requiredText(factors.required));
 }

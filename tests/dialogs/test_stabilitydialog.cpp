@@ -3,8 +3,8 @@
 #include "dialogs/resulttextdialog.h"
 #include "dialogs/stabilitydialog.h"
 #include "dialogtesting.h"
-#include "model/fonts.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/fonts.h"
 #include "platform/messagebox.h"
 
 #include <QCheckBox>
@@ -90,8 +90,9 @@ void TestStabilityDialog::showsTheProjectsInputs() {
     dialog.showData(dc);
     QVERIFY(!child<QWidget>(&dialog, "widgetInputs")->isEnabled());
     QCOMPARE(child<QLineEdit>(&dialog, "editHeight")->text(), QStringLiteral("42.5"));
-    // Temporary slope, class 一级: Fst 1.25 (GB 50330-2013 Table 5.3.2).
-    QCOMPARE(child<QLabel>(&dialog, "labelRequired")->text(), QStringLiteral("1.25"));
+    // Temporary slope in the seismic case: GB 50330-2013 Table 5.3.2 has no
+    // Fst for it, and none is invented.
+    QCOMPARE(child<QLabel>(&dialog, "labelRequired")->text(), QStringLiteral("表中无值"));
     auto* table = child<QTableWidget>(&dialog, "tableStrength");
     QCOMPARE(table->rowCount(), dc.planes.size());
     QVERIFY(!(table->item(0, 1)->flags() & Qt::ItemIsEditable));

@@ -1,4 +1,5 @@
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityplanes.h"
 
@@ -18,6 +19,9 @@ private slots:
     void hostileValuesAreRefused();
     void elementAnywhereInTheRoot();
     void strengthsFollowRenumberedPlanes();
+    void casesAnchorsAndBenchAsChildren();
+    void elementWithoutCasesIsOneCase();
+    void anchorsFollowRenumberedPlanes();
 };
 
 namespace {
@@ -232,6 +236,98 @@ void TestStabilityFile::strengthsFollowRenumberedPlanes() {
     StabilityParams edited = p;
     followRenumberedPlanes(edited, before, planes({{120, float(35.1)}, {201, 50}, {60, 55}}));
     QCOMPARE(cohesions(edited), (QMap<int, double>{{1, 10}, {2, 20}, {3, 30}}));
+}
+
+void TestStabilityFile::casesAnchorsAndBenchAsChildren() {
+    DataCenter dc;
+    addPlane(dc, 1, 120, 35);
+    addPlane(dc, 2, 200, 50);
+    StabilityParams& s = dc.stability;
+    s.present = s.enabled = true;
+    s.upperLength = 12.5;
+    s.cases = defaultLoadCases(s);
+    s.cases[1].requiredTyped = 1.4;
+    mirrorFirstCase(s);
+    s.planeAnchors.insert(1, BlockAnchor{120, 15, false, 0});
+    s.planeAnchors.insert(7, BlockAnchor{99, 15, false, 0}); // no such plane: not written
+    s.wedgeAnchors.insert(wedgeKey(2, 1), BlockAnchor{800, -5, true, 185.5});
+    const QString text = QString::fromUtf8(written(dc));
+    const QString expected = QStringLiteral(
+        "safetyClass=\"2\" permanent=\"true\" upperLength=\"12.5\">\n"
+        "        <Plane id=\"1\" cohesion=\"0\" friction=\"27\"/>\n"
+        "        <Plane id=\"2\" cohesion=\"0\" friction=\"27\"/>\n"
+        "        <Case name=\"天然工况\" crackWater=\"0\" wedgeWater=\"dry\" seismic=\"0\"/>\n"
+        "        <Case name=\"暴雨工况\" crackWater=\"1\" wedgeWater=\"saturated\" seismic=\"0\" "
+        "required=\"1.4\"/>\n"
+        "        <Case name=\"地震工况\" crackWater=\"0\" wedgeWater=\"dry\" seismic=\"0.05\"/>\n"
+        "        <Anchor plane=\"1\" force=\"120\" inclination=\"15\"/>\n"
+        "        <Anchor planeA=\"1\" planeB=\"2\" force=\"800\" inclination=\"-5\" bearing=\"185.5\"/>\n"
+        "    </Stability>\n");
+    QVERIFY2(text.contains(expected), qPrintable(text.right(900)));
+    DataCenter copy;
+    QVERIFY(readInto(copy, written(dc)));
+    const StabilityParams& c = copy.stability;
+    QCOMPARE(c.upperLength, 12.5);
+    QCOMPARE(c.cases.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(c.cases[i].name, s.cases[i].name);
+        QCOMPARE(c.cases[i].crackWater, s.cases[i].crackWater);
+        QCOMPARE(c.cases[i].wedgeSaturated, s.cases[i].wedgeSaturated);
+        QCOMPARE(c.cases[i].seismic, s.cases[i].seismic);
+        QCOMPARE(c.cases[i].requiredTyped, s.cases[i].requiredTyped);
+    }
+    QCOMPARE(c.planeAnchors.keys(), QList<int>{1});
+    QCOMPARE(c.planeAnchors.value(1).force, 120.0);
+    const BlockAnchor w = c.wedgeAnchors.value(wedgeKey(1, 2));
+    QVERIFY(w.bearingGiven && w.bearing == 185.5 && w.force == 800 && w.inclination == -5);
+    QCOMPARE(written(copy), written(dc));
+    // Values out of range are kept as read, and the input check refuses them.
+    QVERIFY(readInto(copy, document("<Stability enabled=\"true\" upperLength=\"-3\">"
+                                    "<Case name=\"a\" crackWater=\"2\"/>"
+                                    "<Anchor plane=\"1\" force=\"-10\" inclination=\"95\"/></Stability>")));
+    QCOMPARE(copy.stability.upperLength, -3.0);
+    QCOMPARE(copy.stability.cases.value(0).crackWater, 2.0);
+    QCOMPARE(copy.stability.planeAnchors.value(1).inclination, 95.0);
+    QVERIFY(!isValidStabilityParams(copy.stability, 60));
+}
+
+void TestStabilityFile::elementWithoutCasesIsOneCase() {
+    // Today's element: no cases, no anchors, no bench; its own load is the
+    // one case, and reading it over a project that had cases drops them.
+    DataCenter dc;
+    dc.stability.cases = defaultLoadCases(dc.stability);
+    dc.stability.planeAnchors.insert(1, BlockAnchor{5, 15, false, 0});
+    dc.stability.upperLength = 4;
+    QVERIFY(readInto(dc, document("<Stability enabled=\"true\" crackWater=\"0.5\" seismic=\"0.1\"/>")));
+    QVERIFY(dc.stability.cases.isEmpty() && dc.stability.planeAnchors.isEmpty());
+    QCOMPARE(dc.stability.upperLength, 0.0);
+    const QList<LoadCase> cases = loadCasesOf(dc.stability);
+    QCOMPARE(cases.size(), 1);
+    QVERIFY(cases.first().crackWater == 0.5 && cases.first().seismic == 0.1);
+    // And it is written back without any of the new content.
+    const QString text = QString::fromUtf8(written(dc));
+    QVERIFY(!text.contains(QLatin1String("Case")) && !text.contains(QLatin1String("Anchor")) &&
+            !text.contains(QLatin1String("upperLength")));
+}
+
+void TestStabilityFile::anchorsFollowRenumberedPlanes() {
+    DataCenter a;
+    addPlane(a, 1, 120, 35);
+    addPlane(a, 2, 200, 50);
+    addPlane(a, 3, 60, 55);
+    DataCenter b; // plane 1 deleted: 2 → 1, 3 → 2
+    addPlane(b, 1, 200, 50);
+    addPlane(b, 2, 60, 55);
+    StabilityParams p;
+    p.planeAnchors.insert(1, BlockAnchor{10, 15, false, 0});
+    p.planeAnchors.insert(3, BlockAnchor{30, 15, false, 0});
+    p.wedgeAnchors.insert(wedgeKey(2, 3), BlockAnchor{23, 15, false, 0});
+    p.wedgeAnchors.insert(wedgeKey(1, 2), BlockAnchor{12, 15, false, 0});
+    followRenumberedPlanes(p, a.planes, b.planes);
+    QCOMPARE(p.planeAnchors.keys(), QList<int>{2});
+    QCOMPARE(p.planeAnchors.value(2).force, 30.0);
+    QCOMPARE(p.wedgeAnchors.keys(), QList<WedgeKey>{wedgeKey(1, 2)});
+    QCOMPARE(p.wedgeAnchors.value(wedgeKey(1, 2)).force, 23.0);
 }
 
 QTEST_GUILESS_MAIN(TestStabilityFile)
