@@ -1,9 +1,8 @@
 #include "batch/batchjson.h"
 
+#include "batch/batchfieldjson.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
-#include "model/fielddata/fieldview.h"
-#include "model/fielddata/measurementsfile.h"
 #include "model/labels.h"
 
 #include <QList>
@@ -186,21 +185,8 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
         conclusion << string(text);
     o.raw("conclusion", array(conclusion, o.childIndent()));
 
-    if (!project.field.isEmpty()) {
-        const std::shared_ptr<const FieldView> view = FieldViews::of(project);
-        Object m(o.childIndent());
-        m.integer("count", project.field.measurements.size())
-            .num("weightedCount", view->weightedCount)
-            .str("method", densityMethodName(project.field.density))
-            .num("countingArea", view->countingArea);
-        Object max(m.childIndent());
-        max.num("value", view->maxValue)
-            .str("unit", view->unit)
-            .num("direction", view->maxDirection)
-            .num("angle", view->maxAngle);
-        m.raw("densityMax", max.done());
-        o.raw("measurements", m.done());
-    }
+    if (!project.field.isEmpty())
+        o.raw("measurements", BatchJson::measurementsObject(project, o.childIndent()));
     return o.done();
 }
 

@@ -8,7 +8,7 @@
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
 #include "render/fieldlayer.h"
-#include "render/rosediagram.h"
+#include "render/rosepicture.h"
 #include "render/stereonet.h"
 
 #include <QCoreApplication>
@@ -244,7 +244,7 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
     }
     if (!options.roseDir.isEmpty() && !project.field.isEmpty()) {
         QImage rose(600, 600, QImage::Format_RGB32);
-        RoseDiagram::renderImage(rose, project.field, RoseDiagram::Options());
+        RosePicture::renderImage(rose, project.field, FieldLayer::reportRoseSettings());
         const QString path = outputPath(options.roseDir, outputName, ".png");
         if (!writePicture(rose, path))
             failed << native(path);

@@ -90,7 +90,7 @@ void measurements(CadSink& sink, const DataCenter& project, int R, double T) {
         // a level of short lines only gets it on its longest.
         QVector<double> lengths;
         double longest = 0;
-        for (const QPolygonF& line : view->contours[i]) {
+        for (const QPolygonF& line : view->contours[i].lines) {
             double length = 0;
             for (int k = 1; k < line.size(); ++k)
                 length += R * std::hypot(line[k].x() - line[k - 1].x(), line[k].y() - line[k - 1].y());
@@ -98,8 +98,8 @@ void measurements(CadSink& sink, const DataCenter& project, int R, double T) {
             longest = qMax(longest, length);
         }
         const double labelled = qMin(4 * T, longest);
-        for (int l = 0; l < view->contours[i].size(); ++l) {
-            const QPolygonF& line = view->contours[i][l];
+        for (int l = 0; l < view->contours[i].lines.size(); ++l) {
+            const QPolygonF& line = view->contours[i].lines[l];
             if (line.size() < 2)
                 continue;
             QVector<QPointF> vertices;

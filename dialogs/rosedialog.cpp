@@ -22,10 +22,10 @@ RoseDialog::RoseDialog(const FieldData& data, QWidget* parent)
     ui->checkWeighted->setChecked(settings.value(QStringLiteral("roseweighted"), true).toBool());
 
     auto changed = [this] {
-        const RoseDiagram::Options o = options();
+        const RoseSettings o = options();
         QSettings s;
-        s.setValue(QStringLiteral("rosestrike"), o.strike);
-        s.setValue(QStringLiteral("rosesector"), o.sector);
+        s.setValue(QStringLiteral("rosestrike"), o.quantity == RoseQuantity::Strike);
+        s.setValue(QStringLiteral("rosesector"), int(o.sectorWidth));
         s.setValue(QStringLiteral("rosepercent"), o.percent);
         s.setValue(QStringLiteral("roseweighted"), o.weighted);
         redraw();
@@ -40,10 +40,10 @@ RoseDialog::~RoseDialog() {
     delete ui;
 }
 
-RoseDiagram::Options RoseDialog::options() const {
-    RoseDiagram::Options o;
-    o.strike = ui->comboKind->currentIndex() == 0;
-    o.sector = ui->comboSector->currentIndex() == 1 ? 5 : 10;
+RoseSettings RoseDialog::options() const {
+    RoseSettings o;
+    o.quantity = ui->comboKind->currentIndex() == 0 ? RoseQuantity::Strike : RoseQuantity::DipDirection;
+    o.sectorWidth = ui->comboSector->currentIndex() == 1 ? 5 : 10;
     o.percent = ui->comboScale->currentIndex() == 1;
     o.weighted = ui->checkWeighted->isChecked();
     return o;
@@ -52,7 +52,7 @@ RoseDiagram::Options RoseDialog::options() const {
 QImage RoseDialog::picture() const {
     const QSize size = ui->labelRose->size().expandedTo(QSize(400, 400));
     QImage image(size, QImage::Format_RGB32);
-    RoseDiagram::renderImage(image, field, options());
+    RosePicture::renderImage(image, field, options());
     return image;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/fielddata/measurements.h"
-#include "render/rosediagram.h"
+#include "render/rosepicture.h"
 
 #include <QDialog>
 #include <QImage>
@@ -21,7 +21,7 @@ public:
     explicit RoseDialog(const FieldData& field, QWidget* parent = nullptr);
     ~RoseDialog() override;
 
-    RoseDiagram::Options options() const;
+    RoseSettings options() const;
     // The diagram as the window shows it.
     QImage picture() const;
 

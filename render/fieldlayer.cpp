@@ -4,7 +4,7 @@
 #include "model/displayoptions.h"
 #include "model/fielddata/fieldview.h"
 #include "model/fonts.h"
-#include "render/rosediagram.h"
+#include "render/rosepicture.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -68,35 +68,23 @@ QImage layerImage(const FieldView& view, double R) {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
 
-    const int bands = view.levels.size();
-    if (bands > 0 && view.gridSize > 1) {
-        QVector<QRgb> colours(bands + 1, 0);
-        for (int b = 0; b < bands; ++b)
-            colours[b + 1] = bandColour(b, bands).rgba();
-        const double limit = R * R;
-        for (int py = 0; py < side; ++py) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
-            const double dy = py + 0.5 - c;
-            for (int px = 0; px < side; ++px) {
-                const double dx = px + 0.5 - c;
-                if (dx * dx + dy * dy > limit)
-                    continue;
-                const double v = view.densityAt(dx / R, -dy / R);
-                int band = 0;
-                while (band < bands && v >= view.levels[band])
-                    ++band;
-                line[px] = colours[band];
-            }
-        }
-    }
-
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(c, c);
+    // Net units to pixels: north up.
+    painter.save();
+    painter.scale(R, -R);
+    painter.setPen(Qt::NoPen);
+    const int bands = view.contours.size();
+    for (int k = 0; k < bands; ++k) {
+        painter.setBrush(bandColour(k, bands));
+        painter.drawPath(contourBand(view.contours, k));
+    }
+    painter.restore();
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(90, 40, 20), 1));
-    for (const QVector<QPolygonF>& lines : view.contours)
-        for (const QPolygonF& line : lines) {
+    for (const ContourLevel& level : view.contours)
+        for (const QPolygonF& line : level.lines) {
             QPolygonF screen;
             screen.reserve(line.size());
             for (const QPointF& p : line)
@@ -225,6 +213,15 @@ void renderDensityPicture(QImage& image, const DataCenter& project) {
     painter.drawText(QPointF(-metrics.horizontalAdvance(north) / 2, -R - metrics.descent() - 2), north);
 }
 
+RoseSettings reportRoseSettings() {
+    RoseSettings settings;
+    settings.quantity = RoseQuantity::Strike;
+    settings.sectorWidth = 10;
+    settings.percent = false;
+    settings.weighted = true;
+    return settings;
+}
+
 void renderReportPictures(const DataCenter& project, QImage& density, QImage& rose) {
     density = QImage();
     rose = QImage();
@@ -233,7 +230,7 @@ void renderReportPictures(const DataCenter& project, QImage& density, QImage& ro
     density = QImage(800, 600, QImage::Format_RGB32);
     renderDensityPicture(density, project);
     rose = QImage(600, 600, QImage::Format_RGB32);
-    RoseDiagram::renderImage(rose, project.field, RoseDiagram::Options());
+    RosePicture::renderImage(rose, project.field, reportRoseSettings());
 }
 
 } // namespace FieldLayer

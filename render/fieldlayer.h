@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/fielddata/rose.h"
+
 #include <QColor>
 #include <QVector>
 
@@ -36,5 +38,8 @@ void renderDensityPicture(QImage& image, const DataCenter& project);
 // (800 × 600) and the strike rose (10° sectors, counts, weighted; 600 × 600).
 // Null images for a project without measurements.
 void renderReportPictures(const DataCenter& project, QImage& density, QImage& rose);
+// The rose of the report and of karven-batch --rose: strike, 10° sectors,
+// counts, weighted.
+RoseSettings reportRoseSettings();
 
 } // namespace FieldLayer

@@ -37,10 +37,6 @@ QString number(double value, int decimals) {
     return text;
 }
 
-// Half-angle of a counting cone covering `percent` of the hemisphere.
-double coneHalfAngle(double percent) {
-    return std::acos(1.0 - percent / 100.0) * 57.29577951308232;
-}
 } // namespace
 
 void writeFieldSection(QTextStream& out, const DataCenter& project, const QImage& densityPicture,
@@ -60,22 +56,17 @@ void writeFieldSection(QTextStream& out, const DataCenter& project, const QImage
     QString method;
     switch (field.density) {
     case DensityMethod::Fisher:
-        method = tr("Fisher平滑，计数圆面积%1%（半顶角%2°）")
-                     .arg(number(field.countingArea, 2), number(coneHalfAngle(field.countingArea), 2));
+        method = tr("Fisher平滑，计数圆面积%1%（半顶角%2°）");
         break;
-    case DensityMethod::Kamb: {
-        const double n = view->weightedCount;
-        const double area = n > 0 ? 9.0 / (n + 9.0) * 100.0 : 0.0;
-        method = tr("Kamb法（计数圆使均匀分布的期望数为3σ），计数圆面积%1%（半顶角%2°）")
-                     .arg(number(area, 2), number(coneHalfAngle(area), 2));
+    case DensityMethod::Kamb:
+        method = tr("Kamb法（计数圆使均匀分布的期望数为3σ），计数圆面积%1%（半顶角%2°）");
         break;
-    }
     case DensityMethod::Schmidt:
     default:
-        method = tr("Schmidt计数，计数圆面积%1%（半顶角%2°）")
-                     .arg(number(field.countingArea, 2), number(coneHalfAngle(field.countingArea), 2));
+        method = tr("Schmidt计数，计数圆面积%1%（半顶角%2°）");
         break;
     }
+    method = method.arg(number(view->countingArea, 2), number(view->coneHalfAngle, 2));
     out << "\t\t" << tr("等密图方法：") << method << " <br>" << nl;
     if (field.terzaghi && !field.traverses.isEmpty())
         out << "\t\t" << tr("Terzaghi校正：按测线夹角加权，最小夹角%1°").arg(number(field.minBiasAngle, 2))

@@ -5,7 +5,6 @@
 #include "cad/cadexport.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
-#include "model/fielddata/fieldview.h"
 #include "model/labels.h"
 
 #include <QBuffer>
@@ -59,8 +58,11 @@ QByteArray contents(const QString& path) {
 
 QStringList examples() {
     QStringList files;
+    // The example with field measurements has a test of its own
+    // (test_batchmeasurements); these are the three plane examples.
     for (const QString& name : QDir(kExamples).entryList({QStringLiteral("*.yty")}, QDir::Files, QDir::Name))
-        files << kExamples + QLatin1Char('/') + name;
+        if (name != QLatin1String("field-survey.yty"))
+            files << kExamples + QLatin1Char('/') + name;
     return files;
 }
 
@@ -106,7 +108,6 @@ private slots:
     void outputFoldersForSeveralFiles();
     void badFilesAmongGoodOnes();
     void factorOfSafetyKeys();
-    void measurementsAndRose();
 
 private:
     QTemporaryDir tmp;
@@ -379,40 +380,6 @@ void TestBatch::factorOfSafetyKeys() {
         QCOMPARE(QJsonDocument::fromJson("[" + BatchJson::number(v) + "]").array().at(0).toDouble(), v);
     const QString odd = QStringLiteral("a\"b\\c\nd\te\x01f 断层");
     QCOMPARE(QJsonDocument::fromJson("[" + BatchJson::string(odd) + "]").array().at(0).toString(), odd);
-}
-
-// A project with measurements gets the "measurements" object (as the
-// window's statistics have it) and its rose diagram; the others get
-// neither.
-void TestBatch::measurementsAndRose() {
-    QTemporaryDir dir;
-    const QString survey = kExamples + QStringLiteral("/field-survey.yty");
-    const QString road = kExamples + QStringLiteral("/road-cut.yty");
-    const Run r = batch({QStringLiteral("--json"), QStringLiteral("-"), QStringLiteral("--rose"),
-                         dir.filePath(QStringLiteral("rose")), QStringLiteral("-q"), survey, road});
-    QCOMPARE(r.status, 0);
-    const QJsonArray projects =
-        QJsonDocument::fromJson(r.out).object().value(QStringLiteral("projects")).toArray();
-    QCOMPARE(projects.size(), 2);
-    DataCenter project;
-    QVERIFY(analysed(project, survey));
-    const std::shared_ptr<const FieldView> view = FieldViews::of(project);
-    const QJsonObject m = projects.at(0).toObject().value(QStringLiteral("measurements")).toObject();
-    QCOMPARE(m.keys().size(), 5);
-    QCOMPARE(m.value(QStringLiteral("count")).toInt(), 200);
-    QCOMPARE(m.value(QStringLiteral("weightedCount")).toDouble(), view->weightedCount);
-    QCOMPARE(m.value(QStringLiteral("method")).toString(), QStringLiteral("schmidt"));
-    QCOMPARE(m.value(QStringLiteral("countingArea")).toDouble(), 1.0);
-    const QJsonObject max = m.value(QStringLiteral("densityMax")).toObject();
-    QCOMPARE(max.value(QStringLiteral("value")).toDouble(), view->maxValue);
-    QCOMPARE(max.value(QStringLiteral("unit")).toString(), QStringLiteral("%"));
-    QCOMPARE(max.value(QStringLiteral("direction")).toDouble(), view->maxDirection);
-    QCOMPARE(max.value(QStringLiteral("angle")).toDouble(), view->maxAngle);
-    QVERIFY(!projects.at(1).toObject().contains(QStringLiteral("measurements")));
-
-    const QImage rose(dir.filePath(QStringLiteral("rose/field-survey.png")));
-    QCOMPARE(rose.size(), QSize(600, 600));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("rose/road-cut.png"))));
 }
 
 QTEST_GUILESS_MAIN(TestBatch)

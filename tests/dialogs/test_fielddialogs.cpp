@@ -208,7 +208,7 @@ private slots:
         QVERIFY(!copied.isNull());
         QCOMPARE(copied.size(), dialog.picture().size());
         dialog.findChild<QComboBox*>(QStringLiteral("comboKind"))->setCurrentIndex(1);
-        QVERIFY(!dialog.options().strike);
+        QVERIFY(dialog.options().quantity == RoseQuantity::DipDirection);
         QVERIFY(!QSettings().value(QStringLiteral("rosestrike")).toBool());
     }
 };

@@ -1,5 +1,6 @@
-#include "render/rosediagram.h"
+#include "render/rosepicture.h"
 
+#include "model/fielddata/fieldpoles.h"
 #include "model/fielddata/measurements.h"
 #include "model/fonts.h"
 
@@ -12,7 +13,7 @@
 
 #include <cmath>
 
-namespace RoseDiagram {
+namespace RosePicture {
 namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 
@@ -49,55 +50,42 @@ QPointF polar(const QPointF& centre, double azimuth, double radius) {
 }
 } // namespace
 
-QVector<double> sectors(const FieldData& field, const Options& options) {
-    const int width = options.sector == 5 ? 5 : 10;
-    const int count = (options.strike ? 180 : 360) / width;
-    QVector<double> bins(count, 0.0);
-    double total = 0;
+RoseDiagram roseOf(const FieldData& field, const RoseSettings& settings) {
+    QVector<double> directions, angles;
+    directions.reserve(field.measurements.size());
+    angles.reserve(field.measurements.size());
     for (const Measurement& m : field.measurements) {
-        const double w = options.weighted ? m.weight : 1.0;
-        double azimuth = options.strike ? m.direction - 90.0 : m.direction; // right-hand rule
-        if (options.strike) {
-            // Strikes are axial: fold into -90 .. 90, then count from 270° (index 0).
-            azimuth = std::fmod(azimuth + 720.0, 180.0); // 0 .. 180
-            if (azimuth >= 90.0)
-                azimuth -= 180.0; // -90 .. 90
-            azimuth += 90.0;      // 0 .. 180 from 270°
-        } else {
-            azimuth = std::fmod(azimuth + 720.0, 360.0);
-        }
-        const int index = qBound(0, int(azimuth / width), count - 1);
-        bins[index] += w;
-        total += w;
+        directions << m.direction;
+        angles << m.angle;
     }
-    if (options.percent && total > 0)
-        for (double& b : bins)
-            b = 100.0 * b / total;
-    return bins;
+    return roseDiagram(directions, angles, settings.weighted ? measurementWeights(field) : QVector<double>(),
+                       settings);
 }
 
-QString title(const FieldData& field, const Options& options) {
-    const QString kind = options.strike ? tr("走向玫瑰花图") : tr("倾向玫瑰花图");
-    return tr("%1（%2°分组，%3条%4）")
+QString title(const FieldData& field, const RoseSettings& settings) {
+    const bool strike = settings.quantity == RoseQuantity::Strike;
+    const QString kind = strike ? tr("走向玫瑰花图") : tr("倾向玫瑰花图");
+    return tr("%1（%2°分组，%3条%4%5）")
         .arg(kind)
-        .arg(options.sector == 5 ? 5 : 10)
+        .arg(settings.sectorWidth)
         .arg(field.measurements.size())
-        .arg(options.percent ? tr("，百分比") : QString());
+        .arg(settings.weighted ? tr("，加权") : QString())
+        .arg(settings.percent ? tr("，百分比") : QString());
 }
 
-void draw(QPainter& painter, const QRectF& area, const FieldData& field, const Options& options) {
+void draw(QPainter& painter, const QRectF& area, const FieldData& field, const RoseSettings& settings) {
     installFontSubstitutions();
-    const QVector<double> bins = sectors(field, options);
-    const int width = options.sector == 5 ? 5 : 10;
-    double maxValue = 0;
-    for (double b : bins)
-        maxValue = qMax(maxValue, b);
+    const RoseDiagram rose = roseOf(field, settings);
+    const QVector<double>& bins = rose.sectors;
+    const double width = rose.settings.sectorWidth;
+    const double maxValue = rose.maxValue;
+    const bool strike = settings.quantity == RoseQuantity::Strike;
 
     const double text = qMax(9.0, qMin(area.width(), area.height()) / 32.0);
     const double titleSpace = 2.2 * text;
     double radius;
     QPointF centre;
-    if (options.strike) {
+    if (strike) {
         radius = qMin(0.42 * area.width(), area.height() - titleSpace - 3.5 * text);
         centre = QPointF(area.center().x(), area.top() + titleSpace + 1.8 * text + radius);
     } else {
@@ -113,22 +101,23 @@ void draw(QPainter& painter, const QRectF& area, const FieldData& field, const O
 
     // Title.
     painter.setPen(Qt::black);
-    const QString heading = title(field, options);
+    const QString heading = title(field, settings);
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(heading) / 2,
                              area.top() + metrics.ascent() + 0.3 * text),
                      heading);
 
     // Sectors.
-    const double start = options.strike ? 270.0 : 0.0;
+    const double start = strike ? 270.0 : 0.0; // where the rings and bearings start
     const double scale =
         maxValue > 0 ? radius / (ringStep(maxValue) * std::ceil(maxValue / ringStep(maxValue))) : 0;
     painter.setPen(QPen(QColor(120, 30, 20), 1));
     painter.setBrush(QColor(230, 120, 60, 200));
     for (int i = 0; i < bins.size(); ++i) {
-        if (!(bins[i] > 0))
+        const double a0 = i * width;
+        // A strike rose shows its northern half: sectors from 270° through north to 90°.
+        if (!(bins[i] > 0) || (strike && a0 >= 90.0 - 1e-9 && a0 < 270.0 - 1e-9))
             continue;
         const double r = bins[i] * scale;
-        const double a0 = start + i * width, a1 = a0 + width;
         QPainterPath path(centre);
         path.lineTo(polar(centre, a0, r));
         // Qt's arcs run counter-clockwise from east; azimuths clockwise from north.
@@ -142,7 +131,7 @@ void draw(QPainter& painter, const QRectF& area, const FieldData& field, const O
     const double step = ringStep(maxValue);
     const int rings = maxValue > 0 ? int(std::ceil(maxValue / step - 1e-9)) : 1;
     const double outer = scale > 0 ? rings * step * scale : radius;
-    const double span = options.strike ? 180.0 : 360.0;
+    const double span = strike ? 180.0 : 360.0;
     for (int k = 1; k <= rings; ++k) {
         const double r = scale > 0 ? k * step * scale : radius;
         painter.setPen(QPen(k == rings ? Qt::black : QColor(160, 160, 160), 1,
@@ -151,7 +140,7 @@ void draw(QPainter& painter, const QRectF& area, const FieldData& field, const O
                         int(-16 * span));
         if (scale > 0) {
             painter.setPen(Qt::black);
-            const QString label = numberText(k * step) + (options.percent ? QStringLiteral("%") : QString());
+            const QString label = numberText(k * step) + (settings.percent ? QStringLiteral("%") : QString());
             painter.drawText(QPointF(centre.x() + r - metrics.horizontalAdvance(label) / 2,
                                      centre.y() + metrics.ascent() + 2),
                              label);
@@ -160,12 +149,12 @@ void draw(QPainter& painter, const QRectF& area, const FieldData& field, const O
     painter.setPen(QPen(QColor(160, 160, 160), 1));
     for (double a = start; a <= start + span + 1e-9; a += 30.0)
         painter.drawLine(centre, polar(centre, a, outer));
-    if (options.strike)
+    if (strike)
         painter.drawLine(polar(centre, 270.0, outer), polar(centre, 90.0, outer));
 
     // Bearings every 30°.
     painter.setPen(Qt::black);
-    for (double a = start; a < start + span + (options.strike ? 1.0 : 0.0); a += 30.0) {
+    for (double a = start; a < start + span + (strike ? 1.0 : 0.0); a += 30.0) {
         const double bearing = std::fmod(a + 360.0, 360.0);
         QString label = QString::number(int(std::lround(bearing)));
         if (bearing == 0)
@@ -178,13 +167,13 @@ void draw(QPainter& painter, const QRectF& area, const FieldData& field, const O
     painter.restore();
 }
 
-void renderImage(QImage& image, const FieldData& field, const Options& options) {
+void renderImage(QImage& image, const FieldData& field, const RoseSettings& settings) {
     if (image.isNull())
         return;
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    draw(painter, QRectF(0, 0, image.width(), image.height()), field, options);
+    draw(painter, QRectF(0, 0, image.width(), image.height()), field, settings);
 }
 
-} // namespace RoseDiagram
+} // namespace RosePicture
