@@ -17,7 +17,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5svg5-dev
     fonts-noto-cjk fonts-dejavu-core
-    libbenchmark-dev
+    libbenchmark-dev libzip-dev
     clang libclang-rt-14-dev
     python3 python3-ezdxf
     chromium xvfb xauth imagemagick xdotool x11-utils poppler-utils

@@ -48,14 +48,15 @@ def main():
         poles = np.loadtxt(poles_path, delimiter=",")
         grid = np.loadtxt(poles_path + ".grid", delimiter=",")
 
-        # Karven, in this same run.
+        # Karven, in this same run: the default (Schmidt) and the other two.
         out = subprocess.run(
-            [args.bench, "--benchmark_filter=^BM_DensityGrid10000", "--benchmark_format=json",
+            [args.bench, "--benchmark_filter=^BM_DensityGrid(10000|Fisher|Kamb)/", "--benchmark_format=json",
              "--benchmark_min_time=1"],
             check=True, capture_output=True, text=True).stdout
-        karven = json.loads(out)["benchmarks"][0]
-        scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[karven["time_unit"]]
-        karven_cpu, karven_real = karven["cpu_time"] * scale, karven["real_time"] * scale
+        karven = {}
+        for b in json.loads(out)["benchmarks"]:
+            scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
+            karven[b["name"].split("/")[0]] = (b["cpu_time"] * scale, b["real_time"] * scale)
 
     # The planes of the poles (upward normals, east-north-up): dip direction
     # and dip, strike by the right-hand rule.
@@ -64,13 +65,16 @@ def main():
     dip_directions = np.degrees(np.arctan2(x, y)) % 360
     strikes = (dip_directions - 90) % 360
 
-    cpu, real = [], []
-    for _ in range(args.repeat):
-        c0, r0 = time.process_time(), time.perf_counter()
-        mplstereonet.density_grid(strikes, dips, method="schmidt", gridsize=(100, 100))
-        cpu.append(time.process_time() - c0)
-        real.append(time.perf_counter() - r0)
-    mpl_cpu, mpl_real = min(cpu), min(real)
+    def timed(method):
+        cpu, real = [], []
+        for _ in range(args.repeat):
+            c0, r0 = time.process_time(), time.perf_counter()
+            mplstereonet.density_grid(strikes, dips, method=method, gridsize=(100, 100))
+            cpu.append(time.process_time() - c0)
+            real.append(time.perf_counter() - r0)
+        return min(cpu), min(real)
+
+    theirs_timed = {m: timed(m) for m in ("schmidt", "kamb", "exponential_kamb")}
 
     # Cross-check at Karven's nodes: the node's direction (lower hemisphere,
     # inverse equal-angle projection) as a line for mplstereonet.
@@ -97,10 +101,15 @@ def main():
           f"a pole on a cone's rim to rounding)")
     print(f"maximum: Karven {ours.max():.4f} %, mplstereonet {theirs.max():.4f} %")
     print()
-    print(f"{'':36}{'CPU':>12}{'wall':>12}")
-    print(f"{'mplstereonet density_grid 100x100':36}{mpl_cpu * 1e3:10.1f} ms{mpl_real * 1e3:10.1f} ms")
-    print(f"{'Karven BM_DensityGrid10000 105x105':36}{karven_cpu * 1e3:10.2f} ms{karven_real * 1e3:10.2f} ms")
-    print(f"{'Karven faster by':36}{mpl_cpu / karven_cpu:10.0f} x {mpl_real / karven_real:10.0f} x")
+    print(f"{'10 000 poles, ~10 000 counters':40}{'CPU':>12}{'wall':>12}{'CPU ratio':>12}")
+    pairs = [("schmidt", "BM_DensityGrid10000", "Schmidt 1 %"),
+             ("kamb", "BM_DensityGridKamb", "Kamb 3 sigma"),
+             ("exponential_kamb", "BM_DensityGridFisher", "exponential Kamb / Fisher")]
+    for theirs_name, ours_name, label in pairs:
+        t_cpu, t_real = theirs_timed[theirs_name]
+        o_cpu, o_real = karven[ours_name]
+        print(f"{'mplstereonet ' + theirs_name:40}{t_cpu * 1e3:10.1f} ms{t_real * 1e3:10.1f} ms")
+        print(f"{'Karven ' + ours_name:40}{o_cpu * 1e3:10.2f} ms{o_real * 1e3:10.2f} ms{t_cpu / o_cpu:10.0f} x")
 
 
 if __name__ == "__main__":

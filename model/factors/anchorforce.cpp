@@ -65,7 +65,8 @@ RequiredAnchor planarRequiredAnchorAt(const PlanarSection& s, const PlanarLoads&
     PlanarLoads l = loads;
     l.anchorForce = 0;
     const PlanarResult r = planarFactorAt(s, l, b);
-    if (r.status != PlanarStatus::Block || !std::isfinite(required))
+    out.block = r.status == PlanarStatus::Block;
+    if (!out.block || !std::isfinite(required))
         return out;
     // With T at ψT the anchored block of Hoek & Bray (1981, ch. 7) gives
     //   Fs(T) = [cA + (N0 + T·sin x)·tanφ] / (D0 − T·cos x),  x = ψp + ψT,
@@ -112,9 +113,7 @@ RequiredAnchor planarRequiredAnchor(const PlanarSection& s, const PlanarLoads& l
     bool anyBlock = false, unreachable = false;
     const auto forceAt = [&](double b) {
         const RequiredAnchor a = planarRequiredAnchorAt(s, l, b, required);
-        PlanarLoads dry = l;
-        dry.anchorForce = 0;
-        if (planarFactorAt(s, dry, b).status == PlanarStatus::Block) {
+        if (a.block) {
             anyBlock = true;
             if (!a.reachable)
                 unreachable = true;
@@ -124,6 +123,7 @@ RequiredAnchor planarRequiredAnchor(const PlanarSection& s, const PlanarLoads& l
     double best = 0;
     searchExtreme(forceAt, 0, limit, false, 200, best);
     RequiredAnchor out;
+    out.block = anyBlock;
     out.reachable = anyBlock && !unreachable;
     out.force = out.reachable ? best : 0;
     return out;
@@ -132,6 +132,25 @@ RequiredAnchor planarRequiredAnchor(const PlanarSection& s, const PlanarLoads& l
 bool planarLeastAnchor(const PlanarSection& s, const PlanarLoads& loads, double required, bool crackCritical,
                        double crackDistance, double& inclination, double& force) {
     PlanarLoads l = loads;
+    l.anchorForce = 0;
+    // While the block stays on the plane, T(b, x) = excess(b)/(Fst·cos x +
+    // tanφ·sin x): the crack position and the inclination separate, and the
+    // force is least where tan x = tanφ/Fst, i.e. ψT = arctan(tanφ/Fst) − ψp
+    // (Hoek & Bray 1981, ch. 7, optimum bolt inclination). A block that water
+    // lifts off the plane somewhere needs the search.
+    const double limit = planarCrackLimit(s) * (1 - 1e-9);
+    bool lifts = false;
+    for (int i = 0; i <= (crackCritical ? 200 : 0) && !lifts; ++i) {
+        const PlanarResult r = planarFactorAt(s, l, crackCritical ? limit * i / 200 : crackDistance);
+        lifts = r.status == PlanarStatus::Block && r.lifted;
+    }
+    if (!lifts && std::isfinite(required) && required > 0) {
+        inclination = std::atan(std::tan(l.friction * kDegToRad) / required) / kDegToRad - s.planeDip;
+        l.anchorInclination = inclination;
+        const RequiredAnchor a = planarRequiredAnchor(s, l, required, crackCritical, crackDistance);
+        force = a.reachable ? a.force : HUGE_VAL;
+        return a.reachable;
+    }
     const auto forceAt = [&](double psiT) {
         l.anchorInclination = psiT;
         const RequiredAnchor a = planarRequiredAnchor(s, l, required, crackCritical, crackDistance);
@@ -160,9 +179,10 @@ RequiredAnchor wedgeRequiredAnchor(const WedgeGeometry& g, const WedgeLoads& loa
     };
     bool block = false;
     if (meets(0, block)) {
-        out.reachable = block;
+        out.block = out.reachable = block;
         return out;
     }
+    out.block = block;
     if (!block)
         return out;
     l.anchorForce = 0;
@@ -177,7 +197,7 @@ RequiredAnchor wedgeRequiredAnchor(const WedgeGeometry& g, const WedgeLoads& loa
         if (hi > 1e4 * weight)
             return out;
     }
-    for (int it = 0; it < 100 && hi - lo > 1e-12 * hi; ++it) {
+    for (int it = 0; it < 100 && hi - lo > 1e-10 * hi; ++it) {
         const double mid = 0.5 * (lo + hi);
         (meets(mid, block) ? hi : lo) = mid;
     }

@@ -8,6 +8,7 @@
 #include "model/factors/wedgesliding.h"
 
 struct RequiredAnchor {
+    bool block = false;     // the geometry forms a block that slides
     bool reachable = false; // some force at the inclination gives the required factor
     double force = 0;       // total anchor force T (planes kN/m, wedges kN)
 };

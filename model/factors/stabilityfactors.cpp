@@ -291,6 +291,10 @@ QString factorStateWord(double fs, double required) {
         return tr("不稳定");
     if (fs < 1.05 - FactorTolerance)
         return tr("欠稳定");
+    // Without Fst (a temporary slope in the seismic case) the table cannot
+    // tell 基本稳定 from 稳定.
+    if (!std::isfinite(required))
+        return tr("未定（无Fst）");
     if (!meetsRequiredFactor(fs, required))
         return tr("基本稳定");
     return tr("稳定");

@@ -54,9 +54,12 @@ struct PlanarFactor {
     double normalForce = 0;   // effective normal force on the plane incl. the anchor, kN/m (never below 0)
     double drivingForce = 0;  // force down the plane less the anchor's part, kN/m
     bool lifted = false;      // water/seismic load lifts the block off the plane: fs = 0
-    // The crack search (or the given b) is bounded by: the plane's outcrop in
-    // the upper surface (or bench), else — when the plane never reaches the
-    // ground behind the crest — an assumed limit of ten slope heights.
+    // The critical crack is searched up to the plane's outcrop in the upper
+    // surface (or in the bench behind it), else — when the plane never
+    // reaches the ground behind the crest — up to an assumed ten slope
+    // heights; with the critical crack and limitAssumed, the report says the
+    // search was bounded there (crackDistance == crackLimit: the bound set
+    // the answer).
     double crackLimit = 0;     // largest b searched, m (horizontal in the section)
     bool limitAssumed = false; // crackLimit is the assumed 10·H, not the outcrop
     double fs = 0;
@@ -117,7 +120,8 @@ constexpr double FactorTolerance = 1e-9;
 double requiredFactor(const StabilityParams& params);
 
 // Stability state word of GB 50330-2013 Table 5.3.1: "不稳定", "欠稳定",
-// "基本稳定" or "稳定".
+// "基本稳定" or "稳定"; "未定（无Fst）" for Fs ≥ 1.05 when required is NaN
+// (no Fst in Table 5.3.2 for the case).
 QString factorStateWord(double fs, double required);
 
 // Fs ≥ Fst (the state word is then "稳定").

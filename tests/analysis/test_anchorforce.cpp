@@ -50,7 +50,6 @@ class TestAnchorForce : public QObject {
     Q_OBJECT
 private slots:
     void publishedBoltedBlock();
-    void anchorTermsOfTheEquation();
     void planarRequiredForceAgainstBisection();
     void planarLeastForceInclination();
     void planarCriticalCrackWithAnchor();
@@ -73,22 +72,6 @@ void TestAnchorForce::publishedBoltedBlock() {
     // Without the bolts the printed 0.794 (full) and 1.347 (drained) stand.
     QVERIFY(std::fabs(planarFactorAt(kBlock, blockLoads(1, 0, 24), 9).fs - 0.794) < 5e-4);
     QVERIFY(std::fabs(planarFactorAt(kBlock, blockLoads(0, 0, 24), 9).fs - 1.347) < 5e-4);
-}
-
-void TestAnchorForce::anchorTermsOfTheEquation() {
-    // The anchor adds T·sin(ψp+ψT) to the normal force and takes
-    // T·cos(ψp+ψT) off the driving force; the rest of the working is the
-    // unanchored block's.
-    const PlanarResult bare = planarFactorAt(kBlock, blockLoads(0.5, 0, 0), 9);
-    for (double psiT : {-20.0, 0.0, 15.0, 40.0, 70.0}) {
-        const PlanarResult r = planarFactorAt(kBlock, blockLoads(0.5, 500, psiT), 9);
-        const double x = (30 + psiT) * kDeg;
-        QVERIFY(std::fabs(r.normalForce - bare.normalForce - 500 * std::sin(x)) < 1e-9 * bare.weight);
-        QVERIFY(std::fabs(bare.drivingForce - r.drivingForce - 500 * std::cos(x)) < 1e-9 * bare.weight);
-        QVERIFY(std::fabs(r.weight - bare.weight) < 1e-12 * bare.weight);
-        QVERIFY(std::fabs(r.fs - (48 * r.length + r.normalForce * std::tan(30 * kDeg)) / r.drivingForce) <
-                1e-12);
-    }
 }
 
 void TestAnchorForce::planarRequiredForceAgainstBisection() {
@@ -148,6 +131,20 @@ void TestAnchorForce::planarLeastForceInclination() {
             at.anchorInclination = expected + off;
             QVERIFY(planarRequiredAnchorAt(kBlock, at, 9, fst).force > force);
         }
+        // No inclination asks for less, at the crack given or the critical one.
+        for (int deg = -80; deg <= 80; deg += 2) {
+            at.anchorInclination = deg;
+            const RequiredAnchor a = planarRequiredAnchorAt(kBlock, at, 9, fst);
+            QVERIFY(!a.reachable || a.force >= force * (1 - 1e-9));
+        }
+        double critical = 0, criticalForce = 0;
+        QVERIFY(planarLeastAnchor(kBlock, l, fst, true, 0, critical, criticalForce));
+        QVERIFY(std::fabs(critical - expected) < 1e-9);
+        for (int deg = -80; deg <= 80; deg += 2) {
+            at.anchorInclination = deg;
+            const RequiredAnchor a = planarRequiredAnchor(kBlock, at, fst, true, 0);
+            QVERIFY(!a.reachable || a.force >= criticalForce * (1 - 1e-9));
+        }
     }
 }
 
@@ -188,6 +185,15 @@ void TestAnchorForce::liftedBlockNeedsTheAnchorToPressIt() {
     const PlanarResult held = planarFactorAt(s, l, 0);
     QVERIFY(!held.lifted && held.fs >= 1.2 - 1e-9);
     QVERIFY(std::fabs(a.force - bisectPlanar(s, l, 0, 1.2)) < 1e-6 * a.force);
+    // Where water lifts the block the least force is searched for: no
+    // sampled inclination asks for less.
+    double psiT = 0, least = 0;
+    QVERIFY(planarLeastAnchor(s, l, 1.2, false, 0, psiT, least));
+    for (int deg = -80; deg <= 80; deg += 2) {
+        l.anchorInclination = deg;
+        const RequiredAnchor at = planarRequiredAnchorAt(s, l, 0, 1.2);
+        QVERIFY(!at.reachable || at.force >= least * (1 - 1e-9));
+    }
     // An anchor pointing up off the plane's normal only lifts it more.
     l.anchorInclination = -60;
     QVERIFY(!planarRequiredAnchorAt(s, l, 0, 1.2).reachable);
