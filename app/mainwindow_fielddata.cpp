@@ -41,6 +41,7 @@ void MainWindow::on_actImportMeasurements_triggered() {
     if (!child)
         return;
     ImportDialog dialog(this);
+    dialog.setTraverses(child->project().field.traverses);
     if (!dialog.chooseFile() || dialog.exec() != QDialog::Accepted)
         return;
     DataCenter& project = child->project();

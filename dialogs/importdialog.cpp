@@ -72,6 +72,11 @@ QComboBox* ImportDialog::mappingBox(const QString& field) const {
     return nullptr;
 }
 
+void ImportDialog::setTraverses(const QVector<Traverse>& list) {
+    traverses = list;
+    remap();
+}
+
 bool ImportDialog::chooseFile() {
     QSettings settings;
     const QString folder = settings.value(QStringLiteral("importpath")).toString();
@@ -96,8 +101,7 @@ bool ImportDialog::openFile(const QString& file) {
         return false;
     }
     path = file;
-    cells = table.rows;
-    lineNumbers = table.lines;
+    source = table;
     ui->editFile->setText(QFileInfo(file).fileName());
     {
         const QSignalBlocker block(ui->comboSheet);
@@ -106,17 +110,15 @@ bool ImportDialog::openFile(const QString& file) {
         ui->comboSheet->setCurrentIndex(table.sheets.isEmpty() ? -1 : sheet);
         ui->comboSheet->setEnabled(table.sheets.size() > 1);
     }
-    ui->labelEncoding->setText(table.encoding);
+    ui->labelEncoding->setText(table.table.encoding);
     guessOrRestoreMapping();
     return true;
 }
 
-void ImportDialog::openText(const QString& text, const QString& source) {
-    const ImportGlue::Table table = ImportGlue::fromText(text);
+void ImportDialog::openText(const QString& text, const QString& origin) {
     path.clear();
-    cells = table.rows;
-    lineNumbers = table.lines;
-    ui->editFile->setText(source);
+    source = ImportGlue::fromText(text);
+    ui->editFile->setText(origin);
     ui->comboSheet->clear();
     ui->comboSheet->setEnabled(false);
     ui->labelEncoding->clear();
@@ -124,9 +126,8 @@ void ImportDialog::openText(const QString& text, const QString& source) {
 }
 
 void ImportDialog::fillColumnBoxes() {
-    int columns = 0;
-    for (const QStringList& row : cells)
-        columns = qMax(columns, row.size());
+    const QVector<QStringList>& cells = source.table.rows;
+    const int columns = source.table.columns();
     const bool header = ui->checkHeader->isChecked() && !cells.isEmpty();
     QStringList names{tr("（无）")};
     for (int c = 0; c < columns; ++c) {
@@ -147,15 +148,14 @@ void ImportDialog::fillColumnBoxes() {
 
 void ImportDialog::guessOrRestoreMapping() {
     updating = true;
-    const ImportGlue::Mapping guessed = ImportGlue::guess(cells);
+    const ImportGlue::Mapping guessed = ImportGlue::guess(source.table);
     ImportGlue::Mapping mapping = guessed;
     // The last mapping stays when it fits the columns of this table and the
     // table's header does not say otherwise.
     QSettings settings;
     const QVariantList stored = settings.value(QLatin1String(kMappingKey)).toList();
-    int columns = 0;
-    for (const QStringList& row : cells)
-        columns = qMax(columns, row.size());
+    const QVector<QStringList>& cells = source.table.rows;
+    const int columns = source.table.columns();
     if (!guessed.fromHeader && stored.size() == 10) {
         ImportGlue::Mapping last;
         last.form = stored[0].toInt();
@@ -204,9 +204,8 @@ void ImportDialog::updateForm() {
 }
 
 void ImportDialog::showTable() {
-    int columns = 0;
-    for (const QStringList& row : cells)
-        columns = qMax(columns, row.size());
+    const QVector<QStringList>& cells = source.table.rows;
+    const int columns = source.table.columns();
     const bool header = ui->checkHeader->isChecked() && !cells.isEmpty();
     const int first = header ? 1 : 0;
     const int shown = qMin(PreviewRows, qMax(0, cells.size() - first));
@@ -220,7 +219,7 @@ void ImportDialog::showTable() {
     QStringList lines;
     for (int r = 0; r < shown; ++r) {
         const QStringList& row = cells.at(first + r);
-        lines << QString::number(lineNumbers.value(first + r, first + r + 1));
+        lines << QString::number(source.table.lines.value(first + r, first + r + 1));
         for (int c = 0; c < row.size(); ++c)
             ui->tablePreview->setItem(r, c, new QTableWidgetItem(row.at(c)));
     }
@@ -246,9 +245,9 @@ void ImportDialog::remap() {
     mapping.station = ui->comboStation->currentIndex() - 1;
     mapping.notes = ui->comboNotes->currentIndex() - 1;
     mapping.traverse = ui->comboTraverse->currentIndex() - 1;
-    rows.clear();
-    refused.clear();
-    ImportGlue::map(cells, lineNumbers, mapping, rows, refused);
+    const ImportResult result = ImportGlue::map(source.table, mapping, traverses);
+    rows = result.measurements;
+    refused = result.rejected;
 
     const int listed = qMin(refused.size(), 5000);
     ui->tableRejected->setRowCount(listed);
@@ -259,7 +258,7 @@ void ImportDialog::remap() {
         ui->tableRejected->setItem(i, 2, new QTableWidgetItem(r.reason));
     }
     ui->tableRejected->setVisible(!refused.isEmpty());
-    if (cells.isEmpty())
+    if (source.table.rows.isEmpty())
         ui->labelSummary->setText(tr("请选择文件"));
     else if (refused.isEmpty())
         ui->labelSummary->setText(tr("可导入%1行").arg(rows.size()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/importglue.h"
 #include "model/fielddata/measurements.h"
 
 #include <QDialog>
@@ -31,12 +32,15 @@ public:
     // Reads a file; false, with a message and nothing changed, when it
     // cannot be read.
     bool openFile(const QString& path);
-    // Rows of tab-separated text (a spreadsheet's clipboard), from `source`.
-    void openText(const QString& text, const QString& source);
+    // Rows of tab-separated text (a spreadsheet's clipboard), from `origin`.
+    void openText(const QString& text, const QString& origin);
 
     // The rows the current mapping accepts, and the refused ones.
     const QVector<Measurement>& accepted() const { return rows; }
     const QVector<RejectedRow>& rejected() const { return refused; }
+
+    // The project's traverses, which a traverse column may name.
+    void setTraverses(const QVector<Traverse>& list);
 
     // The column a mapping field is read from (-1: none), for tests.
     QComboBox* mappingBox(const QString& field) const;
@@ -54,8 +58,8 @@ private:
     void storeMapping() const;
 
     Ui::ImportDialog* ui;
-    QVector<QStringList> cells; // rows of cell texts as read
-    QVector<int> lineNumbers;   // 1-based line (row) of each
+    ImportGlue::Table source; // the table as read
+    QVector<Traverse> traverses;
     QString path;
     QVector<Measurement> rows;
     QVector<RejectedRow> refused;

@@ -1,117 +1,91 @@
-// Temporary stand-in for the model's import parser.
 #include "dialogs/importglue.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QTextCodec>
+#include "model/fielddata/xlsx.h"
 
-#include <cmath>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 namespace ImportGlue {
 
-Table fromText(const QString& text) {
-    Table t;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    QChar sep = QLatin1Char('\t');
-    if (!text.contains(sep))
-        sep = text.contains(QLatin1Char(','))   ? QLatin1Char(',')
-              : text.contains(QLatin1Char(';')) ? QLatin1Char(';')
-                                                : QLatin1Char(' ');
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty())
-            continue;
-        t.rows << (sep == QLatin1Char(' ') ? lines[i].simplified().split(sep) : lines[i].split(sep));
-        t.lines << i + 1;
-    }
-    return t;
-}
-
-bool readFile(const QString& path, int, Table& table, QString& error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString();
+bool readFile(const QString& path, int sheet, Table& out, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
         return false;
     }
-    const QByteArray bytes = f.readAll();
-    QTextCodec::ConverterState state;
-    QString text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    table.encoding = QStringLiteral("UTF-8");
-    if (state.invalidChars > 0) {
-        text = QTextCodec::codecForName("GBK")->toUnicode(bytes);
-        table.encoding = QStringLiteral("GBK");
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = file.errorString();
+        return false;
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList sheets = table.sheets;
-    table = fromText(text);
-    table.encoding = state.invalidChars > 0 ? QStringLiteral("GBK") : QStringLiteral("UTF-8");
+    Table table;
+    const bool zip = bytes.startsWith("PK\x03\x04");
+    if (zip || QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0) {
+        if (!xlsxSheetNames(bytes, table.sheets, error))
+            return false;
+        if (sheet < 0 || sheet >= table.sheets.size())
+            sheet = 0;
+        if (!tableFromXlsx(bytes, sheet, table.table, error))
+            return false;
+    } else {
+        table.table = tableFromTextFile(bytes);
+    }
+    if (table.table.rows.isEmpty()) {
+        error = QCoreApplication::translate("ImportDialog", "文件中没有数据");
+        return false;
+    }
+    out = table;
     return true;
 }
 
-Mapping guess(const QVector<QStringList>& rows) {
+Table fromText(const QString& text) {
+    Table table;
+    table.table = tableFromClipboard(text);
+    return table;
+}
+
+Mapping guess(const ImportTable& table) {
+    const ColumnMapping c = guessMapping(table);
     Mapping m;
-    if (rows.isEmpty())
-        return m;
-    bool number = false;
-    rows.first().value(0).toDouble(&number);
-    m.header = !number;
-    for (int c = 0; c < rows.first().size(); ++c) {
-        const QString h = rows.first()[c].trimmed();
-        if (h.contains(QStringLiteral("倾向"))) {
-            m.direction = c;
-            m.fromHeader = true;
-        } else if (h.contains(QStringLiteral("倾角"))) {
-            m.angle = c;
-            m.fromHeader = true;
-        } else if (h.contains(QStringLiteral("产状"))) {
-            m.combined = c;
-            m.form = FieldBook;
-            m.fromHeader = true;
-        } else if (h.contains(QStringLiteral("类型")))
-            m.kind = c;
-        else if (h.contains(QStringLiteral("权重")))
-            m.weight = c;
-        else if (h.contains(QStringLiteral("测点")))
-            m.station = c;
-        else if (h.contains(QStringLiteral("备注")))
-            m.notes = c;
-    }
+    m.form = c.form == OrientationForm::FieldBook   ? FieldBook
+             : c.form == OrientationForm::StrikeDip ? StrikeRight
+                                                    : DipDirection;
+    m.header = c.headerRows > 0;
+    m.fromHeader = c.headerRows > 0;
+    m.direction = c.form == OrientationForm::StrikeDip ? c.strike : c.direction;
+    m.angle = c.angle;
+    m.combined = c.fieldBook;
+    m.kind = c.type;
+    m.weight = c.weight;
+    m.station = c.station;
+    m.notes = c.notes;
+    m.traverse = c.traverse;
     return m;
 }
 
-void map(const QVector<QStringList>& rows, const QVector<int>& lines, const Mapping& mapping,
-         QVector<Measurement>& accepted, QVector<RejectedRow>& rejected) {
-    for (int r = mapping.header ? 1 : 0; r < rows.size(); ++r) {
-        const QStringList& row = rows[r];
-        Measurement m;
-        bool ok1 = false, ok2 = false;
-        QString bad;
-        if (mapping.form == FieldBook) {
-            const QStringList parts =
-                row.value(mapping.combined)
-                    .split(QRegularExpression(QStringLiteral("[∠/°\\s]+")), Qt::SkipEmptyParts);
-            m.direction = parts.value(0).toDouble(&ok1);
-            m.angle = parts.value(1).toDouble(&ok2);
-            bad = row.value(mapping.combined);
-        } else {
-            m.direction = row.value(mapping.direction).toDouble(&ok1);
-            m.angle = row.value(mapping.angle).toDouble(&ok2);
-            bad = ok1 ? row.value(mapping.angle) : row.value(mapping.direction);
-            if (mapping.form == StrikeRight)
-                m.direction = std::fmod(m.direction + 90.0, 360.0);
-        }
-        if (mapping.weight >= 0)
-            m.weight = row.value(mapping.weight).toDouble();
-        if (mapping.station >= 0)
-            m.station = row.value(mapping.station);
-        if (mapping.notes >= 0)
-            m.notes = row.value(mapping.notes);
-        QString reason = ok1 && ok2 ? measurementProblem(m) : QStringLiteral("无法识别\"%1\"").arg(bad);
-        if (reason.isEmpty())
-            accepted << m;
-        else
-            rejected << RejectedRow{lines.value(r), row.join(QLatin1Char(',')), reason};
-    }
+ColumnMapping columnMapping(const Mapping& m) {
+    ColumnMapping c;
+    c.form = m.form == FieldBook     ? OrientationForm::FieldBook
+             : m.form == StrikeRight ? OrientationForm::StrikeDip
+                                     : OrientationForm::DipDirectionDip;
+    if (m.form == StrikeRight)
+        c.strike = m.direction;
+    else
+        c.direction = m.direction;
+    c.angle = m.angle;
+    c.fieldBook = m.combined;
+    c.type = m.kind;
+    c.weight = m.weight;
+    c.station = m.station;
+    c.notes = m.notes;
+    c.traverse = m.traverse;
+    c.headerRows = m.header ? 1 : 0;
+    return c;
+}
+
+ImportResult map(const ImportTable& table, const Mapping& mapping, const QVector<Traverse>& traverses) {
+    return importMeasurements(table, columnMapping(mapping), traverses);
 }
 
 } // namespace ImportGlue

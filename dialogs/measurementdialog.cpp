@@ -143,6 +143,7 @@ void MeasurementDialog::pasteFromClipboard() {
         return;
     }
     ImportDialog dialog(this);
+    dialog.setTraverses(original.traverses);
     dialog.openText(text, tr("剪贴板"));
     if (dialog.exec() == QDialog::Accepted)
         importRows(dialog.accepted());
@@ -154,6 +155,7 @@ void MeasurementDialog::on_pushPaste_clicked() {
 
 void MeasurementDialog::on_pushImport_clicked() {
     ImportDialog dialog(this);
+    dialog.setTraverses(original.traverses);
     if (!dialog.chooseFile())
         return;
     if (dialog.exec() == QDialog::Accepted)
