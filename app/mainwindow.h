@@ -2,6 +2,7 @@
 
 #include "app/documentwindow.h"
 
+#include <QRect>
 #include <QStringList>
 
 class ColorCombo;
@@ -36,6 +37,8 @@ public:
 
     void updateActions();
     void updateOverview(MdiChild* child);
+    // Width of the overview dock at which the common rows show whole.
+    int overviewWidthHint() const;
 
 public slots:
     void windowActivated(QMdiSubWindow* window);
@@ -88,6 +91,8 @@ private:
     void fieldChanged(MdiChild* child);
 
     void readSettings();
+    QRect availableScreenGeometry() const;
+    int firstStartDockWidth() const;
     void finishFirstStartLayout();
     void writeSettings();
     void createRecentFileActions(const QString& anchorText);

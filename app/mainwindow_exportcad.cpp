@@ -1,4 +1,5 @@
 // 导出CAD文件: the CAD drawing saved as a DXF or DWG file chosen by the user.
+#include "app/cadexportfolder.h"
 #include "app/filedialogs.h"
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
@@ -7,6 +8,7 @@
 #include "platform/messagebox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStatusBar>
 
 namespace {
@@ -28,9 +30,10 @@ void MainWindow::on_actExportCad_triggered() {
     if (options.exec() != QDialog::Accepted)
         return;
 
-    const QString chosen = FileDialogs::getSaveFileName(child, tr("导出CAD文件"),
-                                                        child->proposedSavePath() + QStringLiteral(".dxf"),
-                                                        CadFileExport::fileFilter());
+    const QString chosen = FileDialogs::getSaveFileName(
+        child, tr("导出CAD文件"),
+        CadExportFolder::proposedPath(child->proposedSavePath(), QStringLiteral(".dxf")),
+        CadFileExport::fileFilter());
     if (chosen.isEmpty())
         return;
 
@@ -45,5 +48,7 @@ void MainWindow::on_actExportCad_triggered() {
         MessageBox::warning(child, error);
         return;
     }
-    statusBar()->showMessage(tr("导出CAD文件"), 2000);
+    CadExportFolder::remember(chosen);
+    // Long enough to read the path.
+    statusBar()->showMessage(tr("已导出CAD文件：%1").arg(QDir::toNativeSeparators(chosen)), 5000);
 }

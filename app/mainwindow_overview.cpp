@@ -1,11 +1,15 @@
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "dialogs/inputdialog.h"
-#include "model/labels.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityreport.h"
+#include "model/labels.h"
 #include "ui_mainwindow.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 
 // The overview panel: a two-column summary of the active project. Rows the
@@ -79,7 +83,43 @@ void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
         add(MainWindow::tr("%1×%2：").arg(f.planeA).arg(f.planeB), value, i < 0 ? -1 : CodeWedges + i);
     }
 }
+// The row's whole text as its tool tip on both cells, for rows the panel
+// is too narrow to show: "项目名称 测试工程", "1×2：Fs=0.49（…）".
+void setRowToolTips(QTreeWidgetItem* item) {
+    const QString name = item->text(0);
+    const QString value = item->text(1);
+    QString whole = name;
+    if (!value.isEmpty())
+        whole += (name.isEmpty() || name.endsWith(QChar(0xFF1A)) ? QString() : QStringLiteral(" ")) + value;
+    item->setToolTip(0, whole);
+    item->setToolTip(1, whole);
+    for (int i = 0; i < item->childCount(); ++i)
+        setRowToolTips(item->child(i));
+}
 } // namespace
+
+int MainWindow::overviewWidthHint() const {
+    // The longest texts that come up in everyday projects: a wedge's factor
+    // on one plane, a toppling plane's attitude, the criteria with decimals.
+    const QStringList common = {
+        tr("%1（%2，%3）")
+            .arg(factorText(1.049), factorStateWord(1.049, 1.35), wedgeModeWord(WedgeMode::OnA, 8, 7)),
+        Labels::attitudeText(355.5, 88.5) + Labels::stateClassWord(40),
+        criteriaText(30.5, 27.5),
+    };
+    const QTreeWidget* tree = ui->treeWidget;
+    const QFontMetrics metrics(tree->font());
+    int value = 0;
+    for (const QString& text : common)
+        value = qMax(value, metrics.horizontalAdvance(text));
+    const int itemColumn = tree->header()->defaultSectionSize();
+    // Cell padding, the vertical scroll bar, the tree's frame, the dock's
+    // layout margins and its own frame.
+    const int padding = 4 * metrics.averageCharWidth();
+    const int scrollBar = tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+    const int frames = 2 * tree->frameWidth() + 4 + 8;
+    return itemColumn + value + padding + scrollBar + frames;
+}
 
 void MainWindow::updateOverview(MdiChild* child) {
     QTreeWidget* tree = ui->treeWidget;
@@ -132,6 +172,8 @@ void MainWindow::updateOverview(MdiChild* child) {
     }
     if (analysing && project.stability.enabled)
         addFactorRows(tree, project);
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        setRowToolTips(tree->topLevelItem(i));
     tree->setAlternatingRowColors(true);
     tree->expandAll();
 }

@@ -16,15 +16,18 @@ void MainWindow::readSettings() {
     QSettings settings;
     const QByteArray geometry = settings.value(QStringLiteral("geometry"), QByteArray()).toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
-        resize(available.width() / 3, available.height() / 2);
-        move((available.width() - width()) / 2, (available.height() - height()) / 2);
+        // First start: most of the screen, so that the whole toolbar and a
+        // net of a readable size show at once. What the user makes of it is
+        // stored at close and wins from then on.
+        const QRect available = availableScreenGeometry();
+        resize(available.width() * 9 / 10, available.height() * 9 / 10);
+        move(available.x() + (available.width() - width()) / 2,
+             available.y() + (available.height() - height()) / 2);
         firstStartGeometry = true;
     }
     const QByteArray state = settings.value(QStringLiteral("windowState"), QByteArray()).toByteArray();
     if (state.isEmpty() || !restoreState(state, 0)) {
-        resizeDocks({ui->dockWidgetResult}, {width() / 2}, Qt::Horizontal);
+        resizeDocks({ui->dockWidgetResult}, {firstStartDockWidth()}, Qt::Horizontal);
         firstStartState = true;
     }
 
@@ -38,20 +41,33 @@ void MainWindow::readSettings() {
         settings.value(QStringLiteral("faultcolor"), QStringLiteral("7")).toInt(), Qt::red);
 }
 
+QRect MainWindow::availableScreenGeometry() const {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
+}
+
+int MainWindow::firstStartDockWidth() const {
+    // Wide enough for the common overview rows, but never more than half
+    // the window: the net needs the rest.
+    return qMin(overviewWidthHint(), width() / 2);
+}
+
 void MainWindow::finishFirstStartLayout() {
     // The window cannot be narrower than its menus, toolbar and status strip,
-    // which exist only now: centre and split it at the size it really has.
+    // which exist only now, and should show the whole toolbar (where the
+    // screen allows): centre and split it at the size it really has.
     if (firstStartGeometry) {
-        const QSize wanted = size().expandedTo(minimumSizeHint());
+        const QRect available = availableScreenGeometry();
+        QSize wanted = size().expandedTo(minimumSizeHint());
+        wanted.setWidth(qMax(wanted.width(), qMin(ui->toolBar->sizeHint().width(), available.width())));
         if (wanted != size()) {
-            QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-            const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1511, 932);
             resize(wanted);
-            move((available.width() - width()) / 2, (available.height() - height()) / 2);
+            move(available.x() + (available.width() - width()) / 2,
+                 available.y() + (available.height() - height()) / 2);
         }
     }
     if (firstStartState)
-        resizeDocks({ui->dockWidgetResult}, {width() / 2}, Qt::Horizontal);
+        resizeDocks({ui->dockWidgetResult}, {firstStartDockWidth()}, Qt::Horizontal);
 }
 
 void MainWindow::writeSettings() {

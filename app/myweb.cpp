@@ -1,5 +1,6 @@
 #include "app/myweb.h"
 
+#include "app/viewerpage.h"
 #include "ui_myweb.h"
 
 #include <QCoreApplication>
@@ -109,7 +110,7 @@ void MyWeb::showPage(const QString& target, const QString& html, const QString& 
         view->document()->setBaseUrl(QUrl(base));
         view->setSearchPaths({baseFolder});
     }
-    view->setHtml(html);
+    view->setHtml(ViewerPage::adapted(html));
     shown = target;
     emit pageShown(target);
 }

@@ -9,6 +9,7 @@
 #include "model/factors/stabilityfactors.h"
 #include "render/fieldlayer.h"
 #include "render/rosepicture.h"
+#include "model/pngencoder.h"
 #include "render/stereonet.h"
 
 #include <QCoreApplication>
@@ -126,7 +127,7 @@ bool writePicture(const QImage& picture, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!picture.save(&file, "PNG"))
+    if (!PngEncoder::write(picture, &file))
         file.cancelWriting();
     return file.commit();
 }

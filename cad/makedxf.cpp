@@ -283,7 +283,9 @@ bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
     // The suffix's own handles for the variable dictionary and its two
     // variables follow the last entity. Besides the seven handle lines, the
     // two variables' owner lines (525, 535) name the moved dictionary, so
-    // that no object points at the text style that keeps handle 36.
+    // that no object points at the text style that keeps handle 36. The
+    // root dictionary's MY_OBJECTS entry (43) names the empty dictionary at
+    // the end of the suffix (543), so that no entry dangles.
     const int n1 = nextHandle(handle);
     const int n2 = nextHandle(n1);
     const int n3 = nextHandle(n2);
@@ -297,6 +299,7 @@ bool MakeDxf::writeEnd(QTextStream& stream, int handle) {
                             case 535:
                                 return handleText(n1);
                             case 43:
+                            case 543:
                                 return handleText(n2);
                             case 519:
                             case 523:

@@ -19,7 +19,7 @@ class MakeDxf : public QObject {
     Q_OBJECT
 public:
     static constexpr int FirstHandle = 54;
-    static constexpr int SuffixLines = 544;
+    static constexpr int SuffixLines = 560;
     // The one prefix handle above the first entity handle.
     static constexpr int ViewportHandle = 0xEA;
 

@@ -5,8 +5,9 @@
 #include "model/factors/stabilityreport.h"
 #include "model/fielddata/fieldreport.h"
 #include "model/labels.h"
+#include "model/labels.h"
+#include "model/pngencoder.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -44,14 +45,7 @@ QString htmlText(const QString& text) {
 }
 
 QString pngBase64(const QImage& picture) {
-    QByteArray png;
-    if (!picture.isNull()) {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!picture.save(&buffer, "PNG"))
-            png.clear();
-    }
-    return QString::fromLatin1(png.toBase64());
+    return QString::fromLatin1(PngEncoder::encode(picture).toBase64());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/fileassociation.h"
 
+#include "model/pngencoder.h"
 #include "platform/openrequests.h"
 
 #include <QCoreApplication>
@@ -100,7 +101,7 @@ bool writeIconFile(const QString& path, int size) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !drawIcon(size).save(&file, "PNG")) {
+    if (!file.open(QIODevice::WriteOnly) || !PngEncoder::write(drawIcon(size), &file)) {
         file.cancelWriting();
         return false;
     }

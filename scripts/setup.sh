@@ -19,7 +19,8 @@ packages=(
     fonts-noto-cjk fonts-dejavu-core
     libbenchmark-dev libzip-dev
     clang libclang-rt-14-dev
-    python3 python3-ezdxf
+    python3 python3-ezdxf python3-matplotlib
+    libpng-dev zlib1g-dev
     chromium xvfb xauth imagemagick xdotool x11-utils poppler-utils
     desktop-file-utils shared-mime-info qttranslations5-l10n
     dpkg-dev file lintian appstream

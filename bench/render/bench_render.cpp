@@ -1,14 +1,20 @@
 // One window repaint and one picture of an 800 x 600 stereonet with eight
-// planes and the analysis on (zones, 28 wedges, labels).
+// planes and the analysis on (zones, 28 wedges, labels); the picture with
+// its PNG as the 计算书 and karven-batch write it, beside QImage's own PNG
+// and matplotlib's picture of a stereonet of the same size.
 #include "model/datacenter.h"
 #include "model/fielddata/fieldview.h"
 #include "model/fonts.h"
 #include "render/fieldlayer.h"
+#include "model/pngencoder.h"
 #include "render/stereonet.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -145,6 +151,62 @@ void BM_DensityPicture10000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DensityPicture10000)->Unit(benchmark::kMillisecond);
+// The picture of the report (opaque, 800 x 600) with its PNG, through the
+// encoder every Karven picture goes through.
+void BM_PictureAndPng(benchmark::State& state) {
+    DataCenter project;
+    fillProject(project);
+    QImage image(800, 600, QImage::Format_ARGB32);
+    QByteArray png;
+    for (auto _ : state) {
+        renderStereonetImage(image, project);
+        png = PngEncoder::encode(image);
+        benchmark::DoNotOptimize(png.constData());
+    }
+    state.counters["bytes"] = png.size();
+}
+BENCHMARK(BM_PictureAndPng)->Unit(benchmark::kMillisecond);
+
+// The same with QImage's own PNG writer (zlib's default level, libpng's
+// filter search), as the report wrote it before (with alpha, 0) and
+// karven-batch (without, 1).
+void BM_PictureAndQtPng(benchmark::State& state) {
+    DataCenter project;
+    fillProject(project);
+    const bool opaque = state.range(0) == 1;
+    QImage image(800, 600, QImage::Format_ARGB32);
+    QByteArray png;
+    for (auto _ : state) {
+        renderStereonetImage(image, project);
+        png.clear();
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        (opaque ? image.convertToFormat(QImage::Format_RGB32) : image).save(&buffer, "PNG");
+        benchmark::DoNotOptimize(png.constData());
+    }
+    state.counters["bytes"] = png.size();
+}
+BENCHMARK(BM_PictureAndQtPng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// matplotlib (Debian's python3-matplotlib, Agg) drawing and saving an
+// 800 x 600 stereonet PNG, measured by bench/render/matplotlib_stereonet.py
+// in this run: its mean time per picture is this benchmark's time.
+void BM_MatplotlibStereonetPng(benchmark::State& state) {
+    const QString python = QStringLiteral("/usr/bin/python3");
+    const QString script = QStringLiteral(KARVEN_SOURCE_DIR "/bench/render/matplotlib_stereonet.py");
+    for (auto _ : state) {
+        QProcess run;
+        run.start(python, {script, QStringLiteral("30")});
+        if (!run.waitForFinished(600000) || run.exitCode() != 0) {
+            state.SkipWithError("matplotlib is not available (Debian package python3-matplotlib)");
+            return;
+        }
+        const QList<QByteArray> words = run.readAllStandardOutput().trimmed().split(' ');
+        state.SetIterationTime(words.value(0).toDouble() / 1000.0);
+        state.counters["bytes"] = words.value(2).toDouble();
+    }
+}
+BENCHMARK(BM_MatplotlibStereonetPng)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

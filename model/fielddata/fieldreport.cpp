@@ -2,8 +2,8 @@
 
 #include "model/datacenter.h"
 #include "model/fielddata/fieldview.h"
+#include "model/pngencoder.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QTextStream>
@@ -16,14 +16,7 @@ QString tr(const char* text) {
 }
 
 QString png(const QImage& picture) {
-    QByteArray bytes;
-    if (!picture.isNull()) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!picture.save(&buffer, "PNG"))
-            bytes.clear();
-    }
-    return QString::fromLatin1(bytes.toBase64());
+    return QString::fromLatin1(PngEncoder::encode(picture).toBase64());
 }
 
 QString number(double value, int decimals) {

@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QScreen>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QtTest>
 
 class TestAppSettings : public QObject {
@@ -129,17 +130,31 @@ void TestAppSettings::coloursReadWithDefaultsAndGuard() {
 void TestAppSettings::firstStartSizesAndCentresTheWindow() {
     MainWindow window;
     const QRect available = window.screen()->availableGeometry();
-    // A third of the width and half the height, unless the window's minimum
-    // size is larger.
-    QCOMPARE(window.size(),
-             QSize(available.width() / 3, available.height() / 2).expandedTo(window.minimumSizeHint()));
-    QCOMPARE(window.pos(),
-             QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2));
+    auto* toolBar = window.findChild<QToolBar*>(QStringLiteral("toolBar"));
+    QVERIFY(toolBar);
+    // Most of the screen, and the whole toolbar as far as the screen allows;
+    // never more than the screen; centred.
+    QVERIFY(window.width() >= available.width() * 9 / 10 && window.height() >= available.height() * 9 / 10);
+    QVERIFY(window.width() >= qMin(toolBar->sizeHint().width(), available.width()));
+    QVERIFY(window.width() <= qMax(available.width(), window.minimumSizeHint().width()));
+    QVERIFY(window.height() <= qMax(available.height(), window.minimumSizeHint().height()));
+    QCOMPARE(window.pos(), QPoint(available.x() + (available.width() - window.width()) / 2,
+                                  available.y() + (available.height() - window.height()) / 2));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Where the toolbar fits, no command hides behind its extension button.
+    if (toolBar->sizeHint().width() <= available.width()) {
+        for (QAction* action : toolBar->actions())
+            if (!action->isSeparator())
+                QVERIFY2(toolBar->widgetForAction(action)->isVisible(), qPrintable(action->text()));
+    }
+    // The dock as wide as the common overview rows need, never more than
+    // half the window: the net keeps the rest.
     auto* dock = window.findChild<QDockWidget*>(QStringLiteral("dockWidgetResult"));
     QVERIFY(dock);
-    QVERIFY(qAbs(dock->width() - window.width() / 2) <= 12);
+    QVERIFY(qAbs(dock->width() - qMin(window.overviewWidthHint(), window.width() / 2)) <= 12);
+    auto* area = window.findChild<QWidget*>(QStringLiteral("mdiArea"));
+    QVERIFY(area && area->width() >= window.width() / 2 - 12);
 }
 
 void TestAppSettings::storedGeometryAndDisplayValuesRoundTrip() {

@@ -7,6 +7,7 @@
 #include "cad/caddialog.h"
 #include "cad/cadfiledialog.h"
 #include "platform/dwgbinding.h"
+#include "tests/cad/dxfreadback.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -86,6 +87,8 @@ private slots:
     void writesWhatCopyCadWrites();
     void cancelWritesNothing();
     void failureWarnsAndKeepsTheEarlierFile();
+    void proposesTheFolderOfTheLastExport();
+    void exportedDxfNeedsNoRepair();
 
 private:
     // A main window with the road-cut example open and analysed.
@@ -164,7 +167,8 @@ void TestExportCad::writesWhatCopyCadWrites() {
              QFileInfo(project).canonicalPath() + QStringLiteral("/road-cut.dxf"));
     QVERIFY(contents(dxf) == copied);
     QVERIFY(clipboardKept());
-    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("导出CAD文件"));
+    QCOMPARE(w.statusBar()->currentMessage(),
+             QStringLiteral("已导出CAD文件：") + QDir::toNativeSeparators(dxf));
     QVERIFY(boxes.shown.isEmpty());
     QCOMPARE(child->project().cadRadius, 40);
     QCOMPARE(child->project().cadTextPercent, 7);
@@ -300,6 +304,83 @@ void TestExportCad::failureWarnsAndKeepsTheEarlierFile() {
     QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{QStringLiteral("refused.dwg")});
     QFile::setPermissions(out + QStringLiteral("/locked"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void TestExportCad::proposesTheFolderOfTheLastExport() {
+    MainWindow w;
+    MdiChild* child = openAnalysed(w);
+    QVERIFY(child);
+    Boxes boxes;
+    Dialogs dialogs;
+    const QString projectFolder = QFileInfo(project).canonicalPath();
+    auto proposed = [&] { return QDir::fromNativeSeparators(dialogs.requests.last().directory); };
+
+    // No export yet: beside the project. The message names the file.
+    const QString first = out + QStringLiteral("/a/first.dxf");
+    QVERIFY(QDir().mkpath(out + QStringLiteral("/a")));
+    exportTo(w, dialogs, first);
+    QCOMPARE(proposed(), projectFolder + QStringLiteral("/road-cut.dxf"));
+    QVERIFY(QFile::exists(first));
+    QCOMPARE(w.statusBar()->currentMessage(),
+             QStringLiteral("已导出CAD文件：") + QDir::toNativeSeparators(first));
+
+    // Then in the folder of the last export, under the project's name, also
+    // after a DWG and for a new main window (the setting is the user's).
+    const QString second = out + QStringLiteral("/b/second.dwg");
+    QVERIFY(QDir().mkpath(out + QStringLiteral("/b")));
+    exportTo(w, dialogs, second);
+    QCOMPARE(proposed(), out + QStringLiteral("/a/road-cut.dxf"));
+    QVERIFY(QFile::exists(second));
+    exportTo(w, dialogs, QString());
+    QCOMPARE(proposed(), out + QStringLiteral("/b/road-cut.dxf"));
+
+    // A failed export keeps the folder of the last one written.
+    exportTo(w, dialogs, out + QStringLiteral("/no/such/folder/x.dxf"));
+    QCOMPARE(boxes.shown.size(), 1);
+    exportTo(w, dialogs, QString());
+    QCOMPARE(proposed(), out + QStringLiteral("/b/road-cut.dxf"));
+
+    // A remembered folder that is gone: back beside the project.
+    QVERIFY(QDir(out + QStringLiteral("/b")).removeRecursively());
+    exportTo(w, dialogs, QString());
+    QCOMPARE(proposed(), projectFolder + QStringLiteral("/road-cut.dxf"));
+}
+
+void TestExportCad::exportedDxfNeedsNoRepair() {
+    // Every example, in both representations, written by the command: the
+    // reader's audit reports nothing and repairs nothing.
+    QStringList files;
+    const QStringList examples = QDir(QStringLiteral(KARVEN_SOURCE_DIR "/examples"))
+                                     .entryList({QStringLiteral("*.yty")}, QDir::Files, QDir::Name);
+    QVERIFY(examples.size() >= 3);
+    MainWindow w;
+    w.show();
+    Boxes boxes;
+    Dialogs dialogs;
+    for (const QString& name : examples) {
+        QVERIFY(w.openFile(QStringLiteral(KARVEN_SOURCE_DIR "/examples/") + name));
+        for (const bool big : {true, false}) {
+            MdiChild* child = w.activeMdiChild();
+            QVERIFY(child && child->project().analysisOff);
+            w.on_actBigCircle_triggered(big);
+            QCOMPARE(child->project().BigCircle, big);
+            action(w, "actAnalyse")->trigger();
+            QVERIFY(!child->project().analysisOff);
+            files << out + QStringLiteral("/%1-%2.dxf")
+                               .arg(QFileInfo(name).completeBaseName(), QLatin1String(big ? "gc" : "pole"));
+            exportTo(w, dialogs, files.last());
+            QVERIFY2(QFile::exists(files.last()), qPrintable(files.last()));
+            action(w, "actAnalyse")->trigger();
+        }
+    }
+    QVERIFY(boxes.shown.isEmpty());
+    QString skip;
+    const QList<QJsonObject> objects = dxfreadback::readBack(files, &skip);
+    REQUIRE_DXF_READER(skip);
+    QCOMPARE(objects.size(), files.size());
+    for (int i = 0; i < files.size(); ++i)
+        QVERIFY2(dxfreadback::auditClean(objects.at(i)),
+                 qPrintable(files.at(i) + QLatin1Char(' ') + dxfreadback::auditFindings(objects.at(i))));
 }
 
 QTEST_MAIN(TestExportCad)

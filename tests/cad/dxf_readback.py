@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Reads DXF files with ezdxf (an independent reader) and prints one JSON
-object per file: audit errors and fixes, the layers, line types and text
+object per file: audit errors and fixes, the root dictionary's entries
+(name: type and owner of the object named), the layers, line types and text
 styles, and every model-space entity with its layer, line type, colour and
 text. Exit status 77 when ezdxf is missing."""
 import json
@@ -12,6 +13,16 @@ try:
 except ImportError:
     print("ezdxf is not installed (Debian package python3-ezdxf)", file=sys.stderr)
     sys.exit(77)
+
+
+def root_entries(doc):
+    entries = {}
+    for name, obj in doc.rootdict.items():
+        if hasattr(obj, "dxftype"):
+            entries[name] = [obj.dxftype(), obj.dxf.get("owner", "")]
+        else:
+            entries[name] = None
+    return entries
 
 
 def entity(e):
@@ -39,6 +50,7 @@ for path in sys.argv[1:]:
         "encoding": doc.encoding,
         "errors": [str(x.message) for x in auditor.errors],
         "fixes": [str(x.message) for x in auditor.fixes],
+        "root": root_entries(doc),
         "layers": sorted(l.dxf.name for l in doc.layers),
         "linetypes": sorted(l.dxf.name for l in doc.linetypes),
         "styles": sorted(s.dxf.name for s in doc.styles),

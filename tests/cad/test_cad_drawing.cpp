@@ -1,12 +1,12 @@
 // The CAD drawing and its two encodings: order, sizes, styles, label rules,
 // the DXF groups and templates, the interchange XML.
-#include "tests/common/testplanes.h"
 #include "cad/cadexport.h"
 #include "cad/makedwg.h"
 #include "cad/makedxf.h"
 #include "cadtestutil.h"
 #include "model/displayoptions.h"
 #include "model/labels.h"
+#include "tests/common/testplanes.h"
 
 #include <QBuffer>
 #include <QDomDocument>
@@ -367,12 +367,25 @@ void TestCadDrawing::dxfBareProjectHandlesAndSuffix() {
     QCOMPARE(at(41), QByteArray("MY_OBJECTS"));
     QCOMPARE(at(513), QByteArray("DIMASSOC"));
     QCOMPARE(at(517), QByteArray("HIDETEXT"));
-    QCOMPARE(at(543), QByteArray("EOF"));
+    // The MY_OBJECTS entry names an object of the file: an empty
+    // dictionary owned by the root dictionary C, the last object.
+    QCOMPARE(at(540), QByteArray("  0"));
+    QCOMPARE(at(541), QByteArray("DICTIONARY"));
+    QCOMPARE(at(542), QByteArray("  5"));
+    QCOMPARE(at(543), at(43));
+    QCOMPARE(at(550), QByteArray("330"));
+    QCOMPARE(at(551), QByteArray("C"));
+    QCOMPARE(at(557), QByteArray("ENDSEC"));
+    QCOMPARE(at(559), QByteArray("EOF"));
+    int myObjects = 0;
+    for (int n = 0; n + 1 < MakeDxf::SuffixLines; ++n)
+        myObjects += at(n) == QByteArray("  5") && at(n + 1) == QByteArray("6d");
+    QCOMPARE(myObjects, 1);
     // The rest of the suffix is the template unchanged.
     const QList<QByteArray> templ = resource(QStringLiteral(":/dxf/end.dxf")).split('\n');
     for (int n = 0; n < MakeDxf::SuffixLines; ++n)
         if (n != 39 && n != 43 && n != 507 && n != 515 && n != 519 && n != 523 && n != 533 && n != 525 &&
-            n != 535)
+            n != 535 && n != 543)
             QCOMPARE(at(n), templ[n]);
 }
 
@@ -461,7 +474,7 @@ void TestCadDrawing::dxfNumbersAndLineEnds() {
 void TestCadDrawing::templatesHaveTheirShape() {
     const QByteArray head = resource(QStringLiteral(":/dxf/head.dxf"));
     const QByteArray end = resource(QStringLiteral(":/dxf/end.dxf"));
-    QCOMPARE(lineCount(end), 544);
+    QCOMPARE(lineCount(end), 560);
     QVERIFY(!head.contains('\r') && !end.contains('\r'));
     const QList<Group> groups = dxfGroups(head);
     QCOMPARE(groups.size() * 2, lineCount(head));

@@ -10,6 +10,8 @@
 
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -39,6 +41,8 @@ private slots:
     void staleCodesAreIgnored();
     void dataCommandCopiesInAndOut();
     void copyResultCommand();
+    void everyRowShowsItsWholeTextAsToolTip();
+    void dockHintShowsCommonRowsWhole();
 
 private:
     MainWindow* mw = nullptr;
@@ -443,6 +447,81 @@ void TestOverview::copyResultCommand() {
     mw->on_actTXT_triggered();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
     QVERIFY(!mw->isMinimized());
+}
+
+void TestOverview::everyRowShowsItsWholeTextAsToolTip() {
+    project().analysisOff = false;
+    project().stability.enabled = true;
+    project().stability.present = true;
+    project().analyse();
+    mw->updateOverview(child);
+    // Rows of every kind: settings, planes, wedges, factors and the groups.
+    QStringList seen;
+    int rows = 0;
+    for (int i = 0; i < tree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* group = tree()->topLevelItem(i);
+        seen << group->text(0);
+        QCOMPARE(group->toolTip(0), group->text(1).isEmpty()
+                                        ? group->text(0)
+                                        : group->text(0) + QLatin1Char(' ') + group->text(1));
+        for (int j = 0; j < group->childCount(); ++j, ++rows) {
+            QTreeWidgetItem* row = group->child(j);
+            const QString tip = row->toolTip(1);
+            QCOMPARE(row->toolTip(0), tip);
+            // The whole of both cells, nothing cut, in reading order.
+            QVERIFY2(tip.startsWith(row->text(0)) && tip.endsWith(row->text(1)), qPrintable(tip));
+            QVERIFY2(tip.size() <= row->text(0).size() + 1 + row->text(1).size(), qPrintable(tip));
+        }
+    }
+    QCOMPARE(seen, QStringList({QStringLiteral("基础信息"), QStringLiteral("结构面"),
+                                QStringLiteral("楔形体"), QStringLiteral("稳定系数")}));
+    QVERIFY(rows > 10);
+    QCOMPARE(rowWithCode(1001)->toolTip(1), QStringLiteral("项目名称 测试工程"));
+    QCOMPARE(rowWithCode(2001)->toolTip(0), QStringLiteral("2：F2 300°∠75.5°(稳定)"));
+    // A factor row: "1×3：" and its value without a blank between.
+    QTreeWidgetItem* factors = tree()->topLevelItem(3);
+    QVERIFY(factors->childCount() > 0);
+    QTreeWidgetItem* last = factors->child(factors->childCount() - 1);
+    QCOMPARE(last->toolTip(1), last->text(0) + last->text(1));
+}
+
+void TestOverview::dockHintShowsCommonRowsWhole() {
+    // The road cut with its factors of safety: the everyday rows.
+    QVERIFY(child->loadFile(QStringLiteral(KARVEN_SOURCE_DIR "/examples/road-cut.yty")));
+    project().stability.enabled = true;
+    project().stability.present = true;
+    project().stability.planes[1] = {15, 30};
+    project().analysisOff = false;
+    project().analyse();
+    mw->updateOverview(child);
+
+    mw->resize(1600, 1000);
+    auto* dock = mw->findChild<QDockWidget*>(QStringLiteral("dockWidgetResult"));
+    QVERIFY(dock);
+    mw->resizeDocks({dock}, {mw->overviewWidthHint()}, Qt::Horizontal);
+    QApplication::processEvents();
+    QVERIFY(qAbs(dock->width() - mw->overviewWidthHint()) <= 12);
+
+    const QFontMetrics metrics(tree()->font());
+    const int margin = 2 * (tree()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree()) + 1);
+    int checked = 0;
+    for (int i = 0; i < tree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* group = tree()->topLevelItem(i);
+        for (int j = 0; j < group->childCount(); ++j) {
+            const QString value = group->child(j)->text(1);
+            if (group->text(0) == QLatin1String("稳定系数") && !value.startsWith(QLatin1String("Fs=")))
+                continue; // a reason instead of a number: read it in the tool tip
+            ++checked;
+            QVERIFY2(metrics.horizontalAdvance(value) + margin <= tree()->header()->sectionSize(1),
+                     qPrintable(QStringLiteral("%1: %2 of %3 pixels")
+                                    .arg(value)
+                                    .arg(metrics.horizontalAdvance(value) + margin)
+                                    .arg(tree()->header()->sectionSize(1))));
+        }
+    }
+    QVERIFY(checked > 15);
+    // And the net keeps the larger part of the window.
+    QVERIFY(mw->overviewWidthHint() < 1600 / 2);
 }
 
 QTEST_MAIN(TestOverview)

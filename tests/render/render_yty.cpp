@@ -6,6 +6,7 @@
 // --window paints as the project window does (frame lines, R from the
 // window rule); otherwise as the copied picture.
 #include "model/datacenter.h"
+#include "model/pngencoder.h"
 #include "render/stereonet.h"
 
 #include <QFile>
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
     } else {
         renderStereonetImage(image, project);
     }
-    if (!image.save(args[2], "PNG")) {
+    QFile out(args[2]);
+    if (!out.open(QIODevice::WriteOnly) || !PngEncoder::write(image, &out)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(args[2]));
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "app/myweb.h"
+#include "app/viewerpage.h"
 #include "model/fonts.h"
 #include "platform/messagebox.h"
 
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QtTest>
@@ -76,6 +78,8 @@ private slots:
     void exportWritesTheReportOfTheWindow();
     void cancelAndFailures();
     void reportCommandOpensReportWindows();
+    void viewerPageReadsEveryColour();
+    void reportWindowShowsTheReportWithoutCssWarnings();
 
 private:
     Recorder rec;
@@ -244,6 +248,62 @@ void TestReportWindow::reportCommandOpensReportWindows() {
     if (shown.isNull())
         shown = QImage::fromData(resource.toByteArray());
     QCOMPARE(shown.size(), childSize);
+}
+
+void TestReportWindow::viewerPageReadsEveryColour() {
+    // Colours without alpha written rgba(): rgb() in style sheets and style
+    // attributes; everything else as it was, text included.
+    const QString page = QStringLiteral(
+        "<html><head><style type=\"text/css\">body{background: rgba(234,234,234);}\n"
+        ".a{color: RGBA( 1 , 2 , 3 ); border-color: rgba(1,2,3,0.5);}</style></head>"
+        "<body><p style=\"background:rgba(10,20,30)\">rgba(1,2,3) stays in the text</p>"
+        "<p style='color:rgba(40,50,60)'>x</p></body></html>");
+    QCOMPARE(ViewerPage::adapted(page),
+             QStringLiteral("<html><head><style type=\"text/css\">body{background: rgb(234,234,234);}\n"
+                            ".a{color: rgb( 1 , 2 , 3 ); border-color: rgba(1,2,3,0.5);}</style></head>"
+                            "<body><p style=\"background:rgb(10,20,30)\">rgba(1,2,3) stays in the text</p>"
+                            "<p style='color:rgb(40,50,60)'>x</p></body></html>"));
+    const QString plain = QStringLiteral("<html><body><p>no style</p></body></html>");
+    QCOMPARE(ViewerPage::adapted(plain), plain);
+}
+
+namespace {
+QStringList cssWarnings;
+void recordCssWarnings(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QLatin1String("QCss")))
+        cssWarnings << message;
+}
+} // namespace
+
+void TestReportWindow::reportWindowShowsTheReportWithoutCssWarnings() {
+    // A report with every section (factors of safety on), as the report
+    // command writes it, shown in a report window.
+    MdiChild child;
+    QVERIFY(child.loadFile(QStringLiteral(KARVEN_SOURCE_DIR "/examples/road-cut.yty")));
+    child.resize(800, 600);
+    child.project().stability.enabled = true;
+    child.project().stability.present = true;
+    child.project().analysisOff = false;
+    child.project().analyse();
+    const QString path = tmp.filePath(QStringLiteral("shown.html"));
+    rec.answers << path;
+    QString reportPath;
+    QVERIFY(child.exportReport(reportPath));
+    QVERIFY(readAll(path).contains("rgba(234,234,234)")); // the file as written
+
+    cssWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordCssWarnings);
+    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+    MyWeb page;
+    page.resize(1100, 800);
+    MyWeb::navigate(&page, path);
+    QTRY_COMPARE(page.shownTarget(), path);
+    page.grab();
+    QVERIFY2(cssWarnings.isEmpty(), qPrintable(cssWarnings.join(QLatin1Char('\n'))));
+    // The grey around the paper is the page's, as a browser shows it.
+    QTextDocument* doc = page.browser()->document();
+    QCOMPARE(doc->rootFrame()->frameFormat().background().color(), QColor(234, 234, 234));
+    QVERIFY(doc->toPlainText().contains(QStringLiteral("稳定性计算")));
 }
 
 QTEST_MAIN(TestReportWindow)
