@@ -25,6 +25,7 @@ ImportDialog::ImportDialog(QWidget* parent) : QDialog(parent), ui(new Ui::Import
     ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     ui->tableRejected->setHorizontalHeaderLabels({tr("行号"), tr("内容"), tr("原因")});
     ui->tableRejected->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    ui->tableRejected->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     ui->tableRejected->verticalHeader()->hide();
     ui->comboSheet->setEnabled(false);
 

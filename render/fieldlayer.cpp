@@ -152,7 +152,7 @@ void drawLegend(QPainter& painter, double x, double y, int p, const FieldView& v
     if (view.levels.isEmpty())
         return;
     painter.save();
-    const int size = qMax(6, p);
+    const int size = qMax(6, int(0.8 * p));
     painter.setFont(legendFont(size));
     const QFontMetricsF metrics(painter.font());
     const double row = size * 1.4;
@@ -170,7 +170,10 @@ void drawLegend(QPainter& painter, double x, double y, int p, const FieldView& v
         painter.drawText(QPointF(x + size * 1.6, top + 0.15 * row + metrics.ascent() * 0.85),
                          QStringLiteral("≥ ") + levelText(view.levels[i]));
     }
-    painter.drawText(QPointF(x, y + row * (n + 1) + metrics.ascent()), methodText(view));
+    // The method on two lines: its name, then the counting area.
+    const QStringList method = methodText(view).split(QLatin1Char(' '));
+    for (int k = 0; k < method.size(); ++k)
+        painter.drawText(QPointF(x, y + row * (n + 1 + k) + metrics.ascent()), method.at(k));
     painter.restore();
 }
 
