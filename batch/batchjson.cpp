@@ -3,6 +3,7 @@
 #include "batch/batchfieldjson.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/fielddata/projectsets.h"
 #include "model/labels.h"
 
 #include <QList>
@@ -117,6 +118,60 @@ const WedgeFactor* wedgeFactor(const StabilityFactors& factors, int id) {
             return &f;
     return nullptr;
 }
+// A number, or null where it is not finite (K of identical planes, the
+// cones of a set of one).
+QByteArray finite(double value) {
+    return std::isfinite(value) ? number(value) : QByteArrayLiteral("null");
+}
+
+// "sets" (when the measurements have sets) and "critical".
+void jointSetMembers(Object& o, const DataCenter& project, int items) {
+    const FieldData& field = project.field;
+    const QVector<SetStatistics> statistics = jointSetStatistics(field);
+    if (!field.sets.isEmpty()) {
+        QList<QByteArray> sets;
+        for (int s = 0; s < field.sets.size(); ++s) {
+            const SetStatistics& st = statistics.at(s);
+            Object j(items);
+            j.str("name", field.sets.at(s).name)
+                .integer("count", st.count)
+                .num("weightedCount", st.weightedCount);
+            if (st.count > 0) {
+                j.num("direction", st.direction)
+                    .num("angle", st.angle)
+                    .num("poleTrend", st.poleTrend)
+                    .num("polePlunge", st.polePlunge);
+            }
+            j.raw("k", finite(st.k))
+                .raw("alpha95", finite(st.alpha95))
+                .raw("variabilityCone", finite(st.variabilityCone));
+            sets << j.done();
+        }
+        o.raw("sets", array(sets, o.childIndent()));
+    }
+    if (project.analysisOff)
+        return;
+    const CriticalCounts counts = measurementCriticalCounts(field, statistics, project.slopeCriteria(), 1);
+    QList<QByteArray> critical;
+    auto add = [&](const char* mode, const QVector<CriticalCount>& list) {
+        for (int s = 0; s < list.size(); ++s) {
+            const CriticalCount& c = list.at(s);
+            Object k(items);
+            k.str("mode", QString::fromLatin1(mode))
+                .str("set", s < field.sets.size() ? field.sets.at(s).name : QStringLiteral("all"))
+                .raw("count", QByteArray::number(c.count))
+                .raw("total", QByteArray::number(c.total))
+                .num("percent", c.percent())
+                .num("weightedPercent", c.weightedPercent());
+            critical << k.done();
+        }
+    };
+    add("planar", counts.planar);
+    add("wedge", counts.wedge);
+    if (counts.toppleJudged)
+        add("toppling", counts.toppling);
+    o.raw("critical", array(critical, o.childIndent()));
+}
 } // namespace
 
 QByteArray projectObject(const DataCenter& project, const QString& file, const StabilityFactors& factors,
@@ -187,6 +242,8 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
 
     if (!project.field.isEmpty())
         o.raw("measurements", BatchJson::measurementsObject(project, o.childIndent()));
+    if (!project.field.isEmpty())
+        jointSetMembers(o, project, items);
     return o.done();
 }
 

@@ -1,5 +1,7 @@
 #include "batch/batchoptions.h"
 
+#include "model/fielddata/jointset.h"
+
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -65,7 +67,8 @@ Parse parseArguments(const QStringList& arguments, BatchOptions& options, QStrin
                                            QStringLiteral("--dxf"),    QStringLiteral("--dwg"),
                                            QStringLiteral("--json"),   QStringLiteral("--size"),
                                            QStringLiteral("--radius"), QStringLiteral("--height"),
-                                           QStringLiteral("--jobs"),   QStringLiteral("--rose")};
+                                           QStringLiteral("--jobs"),   QStringLiteral("--auto-sets"),
+                                           QStringLiteral("--rose")};
         if (!valued.contains(name)) {
             error = tr("未知选项 %1").arg(name);
             return Parse::UsageError;
@@ -117,6 +120,11 @@ Parse parseArguments(const QStringList& arguments, BatchOptions& options, QStrin
                 error = tr("--jobs 应为1-256的整数，而不是 %1").arg(value);
                 return Parse::UsageError;
             }
+        } else if (name == QLatin1String("--auto-sets")) {
+            if (!parseInt(value, 0, JointSetLimits::MaxSets, options.autoSets)) {
+                error = tr("--auto-sets 应为0-%1的整数，而不是 %2").arg(JointSetLimits::MaxSets).arg(value);
+                return Parse::UsageError;
+            }
         }
     }
     if (options.files.isEmpty()) {
@@ -148,6 +156,7 @@ QString helpText() {
               "  --radius R        CAD图形的半径R，10-100（默认 50）\n"
               "  --height H        CAD图形字体的高度H，2-20（默认 5，字高为 R×H/100）\n"
               "  --jobs N          同时处理的文件数（默认每个处理器核心一个）\n"
+              "  --auto-sets N     有测量数据而无结构面组的工程自动分组，N组（0：按密度峰值）\n"
               "  -q, --quiet       不显示进度\n"
               "  -h, --help        显示本说明\n"
               "\n"

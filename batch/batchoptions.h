@@ -17,6 +17,8 @@ struct BatchOptions {
     int textPercent = 5; // CAD text height H percent, as the CAD options' default
     int jobs = 0;        // worker threads; 0 = one per core
     bool quiet = false;  // no progress display
+    int autoSets = -1;   // --auto-sets N: sets found for projects with measurements but no sets
+                         // (0: as many as the density has peaks); -1: not asked
     QStringList files;
 
     bool writesSomething() const {

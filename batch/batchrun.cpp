@@ -9,6 +9,7 @@
 #include "model/factors/stabilityfactors.h"
 #include "render/fieldlayer.h"
 #include "render/rosepicture.h"
+#include "model/fielddata/projectsets.h"
 #include "model/pngencoder.h"
 #include "render/stereonet.h"
 
@@ -217,6 +218,12 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
         result.error = error;
         result.json = BatchJson::errorObject(file, error);
         return result;
+    }
+
+    if (options.autoSets >= 0 && !project.field.isEmpty() && project.field.sets.isEmpty()) {
+        AutoSetRequest request;
+        request.count = options.autoSets;
+        findAutoSets(project.field, request);
     }
 
     // As 分析 does; the conclusion as 复制文字 builds it.

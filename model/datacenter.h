@@ -2,6 +2,7 @@
 
 #include "model/judgezone.h"
 #include "model/planerecord.h"
+#include "model/stabilityrules.h"
 #include "model/factors/stabilityparams.h"
 #include "model/fielddata/measurements.h"
 
@@ -91,6 +92,7 @@ public:
     // Analysis and texts.
     void analyse();
     void judgeStability();
+    SlopeCriteria slopeCriteria() const; // the face and criteria the verdicts use
     void buildConclusion();
 
     // Project file and report.

@@ -4,7 +4,7 @@
 #include "model/datacenter.h"
 #include "model/factors/stabilityreport.h"
 #include "model/fielddata/fieldreport.h"
-#include "model/labels.h"
+#include "model/fielddata/setsreport.h"
 #include "model/labels.h"
 #include "model/pngencoder.h"
 
@@ -127,6 +127,7 @@ bool DataCenter::writeReport(QIODevice* device, const QImage& picture, const QIm
     out << "\t\t</ul>" << nl;
     writeStabilitySection(out, *this);
     writeFieldSection(out, *this, densityPicture, rosePicture);
+    writeJointSetsSection(out, *this);
     out << "\t\t<hr>" << nl;
     out << "\t\t<h3>" << tr("澄岩赤平投影V2.3") << "</h3>" << nl;
     out << "\t\t</div>" << nl;

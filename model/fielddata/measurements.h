@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/fielddata/jointset.h"
+
 #include <QString>
 #include <QVector>
 
@@ -44,6 +46,8 @@ struct FieldData {
     double minBiasAngle = 15; // Terzaghi: smallest plane–traverse angle used, 5..30 (weight ≤ 1/sin)
     bool showLayer = true;    // the stereonet shows the measurements' layer
     QVector<double> levels;   // contour levels typed by the user, ascending; empty: automatic
+    QVector<JointSet> sets;   // joint sets, in order (J1, J2, …)
+    WedgePairs wedgePairs = WedgePairs::All; // lines counted for wedge sliding
 
     // No measurements: the project writes no "Measurements" element and
     // shows no layer.

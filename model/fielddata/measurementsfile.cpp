@@ -114,6 +114,8 @@ void writeMeasurementsElement(QXmlStreamWriter& w, const FieldData& field) {
             levels << number(level);
         w.writeAttribute(QStringLiteral("levels"), levels.join(QLatin1Char(' ')));
     }
+    if (field.wedgePairs != WedgePairs::All)
+        w.writeAttribute(QStringLiteral("wedgePairs"), wedgePairsName(field.wedgePairs));
     for (const Traverse& t : field.traverses) {
         w.writeEmptyElement(QStringLiteral("Traverse"));
         w.writeAttribute(QStringLiteral("id"), QString::number(t.id));
@@ -121,6 +123,7 @@ void writeMeasurementsElement(QXmlStreamWriter& w, const FieldData& field) {
         w.writeAttribute(QStringLiteral("trend"), number(t.trend));
         w.writeAttribute(QStringLiteral("plunge"), number(t.plunge));
     }
+    writeJointSets(w, field.sets);
     const QString m = QStringLiteral("M"), direction = QStringLiteral("direction"),
                   angle = QStringLiteral("angle"), type = QStringLiteral("type"),
                   weight = QStringLiteral("weight"), station = QStringLiteral("station"),
@@ -184,8 +187,16 @@ bool readMeasurementsElement(QXmlStreamReader& reader, FieldData& field, QVector
             field.levels = levels;
     }
 
+    {
+        // Absent (the default is not written) or unknown: every pair.
+        WedgePairs pairs = WedgePairs::All;
+        wedgePairsFromName(a.value(QLatin1String("wedgePairs")).toString(), pairs);
+        field.wedgePairs = pairs;
+    }
+
     field.measurements.clear();
     field.traverses.clear();
+    field.sets.clear();
     // The list names the first refused rows one by one and then counts the
     // rest, so a hostile file cannot fill memory with messages.
     int refusedUnlisted = 0;
@@ -230,6 +241,14 @@ bool readMeasurementsElement(QXmlStreamReader& reader, FieldData& field, QVector
                 row.set = r.value(QLatin1String("set")).toString();
                 field.measurements.append(row);
             }
+        } else if (name == QLatin1String("Set")) {
+            const QXmlStreamAttributes r = reader.attributes();
+            JointSet set;
+            QString problem;
+            if (readJointSet(r, field.sets, set, problem))
+                field.sets.append(set);
+            else
+                refuse(r, problem);
         } else if (name == QLatin1String("Traverse")) {
             const QXmlStreamAttributes r = reader.attributes();
             Traverse t;

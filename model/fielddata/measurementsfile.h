@@ -11,7 +11,8 @@ class QXmlStreamWriter;
 //
 //   <Measurements density="schmidt" countingArea="1" terzaghi="false" minBiasAngle="15" showLayer="true">
 //       <Traverse id="1" name="SL1" trend="90" plunge="0"/>
-//       <M direction="135" angle="65" type="2" weight="1" station="" notes="" traverse="1"/>
+//       <Set name="J1" color="9" centerDirection="130" centerAngle="60" halfAngle="20"/>
+//       <M direction="135" angle="65" type="2" weight="1" station="" notes="" traverse="1" set="J1"/>
 //   </Measurements>
 //
 // "density" is "schmidt", "fisher" or "kamb"; "countingArea" is in percent
@@ -20,7 +21,9 @@ class QXmlStreamWriter;
 // by spaces, only when there are any). On "M" only "direction" and "angle"
 // are required; the others default to type="2" weight="1" station="" notes=""
 // traverse="0" set="", and the writer leaves out every attribute that has its
-// default. Traverses come before the rows.
+// default. Traverses come before the rows, then the joint sets (jointset.h);
+// "wedgePairs" ("all", the default and not written, "sets" or "setsVsAll")
+// says which lines of intersection the critical percentages count.
 
 constexpr int MaxRejectedListed = 1000;
 
