@@ -4,6 +4,7 @@
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityreport.h"
 #include "model/labels.h"
+#include "render/slopesketch.h"
 #include "ui_mainwindow.h"
 
 #include <QFontMetrics>
@@ -11,6 +12,9 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QtMath>
+
+#include <cmath>
 
 // The overview panel: a two-column summary of the active project. Rows the
 // user can act on carry a code in column 1 under CodeRole: 1001..1006 the
@@ -47,42 +51,62 @@ QString wedgeVerdict(int state) {
                            : Labels::stateClassWord(state);
 }
 
-int positionOf(const QList<PlaneRecord>& records, int id) {
-    for (int i = 0; i < records.size(); ++i) {
-        if (records.at(i).id == id)
-            return i;
-    }
-    return -1;
-}
-
 // "稳定系数": one row per calculated plane and wedge, coded like the rows of
-// the record it belongs to, and the required factor on the group row.
-void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
-    const StabilityFactors factors = computeStabilityFactors(project);
-    auto* group = new QTreeWidgetItem(
-        tree, {MainWindow::tr("稳定系数"), QStringLiteral("Fst=%1").arg(factors.required, 0, 'f', 2)});
+// the record it belongs to, and the required factor on the group row. With
+// several load cases, one group row per case under "稳定系数".
+void addCaseRows(QTreeWidgetItem* group, const CaseFactors& c) {
     auto add = [group](const QString& name, const QString& value, int code) {
         auto* row = new QTreeWidgetItem(group, {name, value});
         if (code >= 0)
             row->setData(1, CodeRole, code);
     };
-    for (const PlanarFactor& f : factors.planes) {
-        const int i = positionOf(project.planes, f.id);
+    for (const PlanarFactor& f : c.planes) {
         const QString value =
-            f.hasBlock
-                ? MainWindow::tr("%1（%2）").arg(factorText(f.fs), factorStateWord(f.fs, factors.required))
-                : f.reason;
-        add(MainWindow::tr("%1：").arg(f.id), value, i < 0 ? -1 : CodePlanes + i);
+            f.hasBlock ? MainWindow::tr("%1（%2）").arg(factorText(f.fs), caseStateWord(f.fs, c)) : f.reason;
+        add(MainWindow::tr("%1：").arg(f.id), value, f.index < 0 ? -1 : CodePlanes + f.index);
     }
-    for (const WedgeFactor& f : factors.wedges) {
-        const int i = positionOf(project.wedges, f.id);
+    for (const WedgeFactor& f : c.wedges) {
         const QString value = f.hasBlock ? MainWindow::tr("%1（%2，%3）")
-                                               .arg(factorText(f.fs), factorStateWord(f.fs, factors.required),
+                                               .arg(factorText(f.fs), caseStateWord(f.fs, c),
                                                     wedgeModeWord(f.mode, f.planeA, f.planeB))
                                          : f.reason;
-        add(MainWindow::tr("%1×%2：").arg(f.planeA).arg(f.planeB), value, i < 0 ? -1 : CodeWedges + i);
+        add(MainWindow::tr("%1×%2：").arg(f.planeA).arg(f.planeB), value, f.index < 0 ? -1 : CodeWedges + f.index);
     }
 }
+
+QString requiredValue(const CaseFactors& c) {
+    return c.requiredMissing ? MainWindow::tr("Fst未规定") : QStringLiteral("Fst=%1").arg(c.required, 0, 'f', 2);
+}
+
+void addFactorRows(QTreeWidget* tree, const DataCenter& project) {
+    const StabilityFactors factors = computeStabilityFactors(project);
+    if (factors.cases.size() <= 1) {
+        auto* group = new QTreeWidgetItem(tree, {MainWindow::tr("稳定系数"),
+                                                 factors.cases.isEmpty()
+                                                     ? QStringLiteral("Fst=%1").arg(factors.required, 0, 'f', 2)
+                                                     : requiredValue(factors.cases.first())});
+        if (!factors.cases.isEmpty())
+            addCaseRows(group, factors.cases.first());
+        return;
+    }
+    auto* group = new QTreeWidgetItem(tree, {MainWindow::tr("稳定系数"), MainWindow::tr("%1个工况").arg(factors.cases.size())});
+    for (const CaseFactors& c : factors.cases)
+        addCaseRows(new QTreeWidgetItem(group, {c.loadCase.name, requiredValue(c)}), c);
+}
+
+// The upper slope and H of the calculation in the slope sketch, seen in the
+// record's section.
+void showUpperSlope(SlopeSketch* sketch, const DataCenter& project, const PlaneRecord& record) {
+    const StabilityParams& p = project.stability;
+    if (project.analysisOff || !p.enabled) {
+        sketch->setUpperSlope(false);
+        return;
+    }
+    const double d = qDegreesToRadians(record.directionDelta);
+    const double upper = qRadiansToDegrees(std::atan(std::tan(qDegreesToRadians(p.upperDip)) * std::cos(d)));
+    sketch->setUpperSlope(true, std::abs(upper), p.height);
+}
+
 // The row's whole text as its tool tip on both cells, for rows the panel
 // is too narrow to show: "项目名称 测试工程", "1×2：Fs=0.49（…）".
 void setRowToolTips(QTreeWidgetItem* item) {
@@ -197,8 +221,10 @@ void MainWindow::on_treeWidget_itemClicked(QTreeWidgetItem* item, int column) {
         return;
     PlaneRecord& record = (*records)[index];
     record.highlighted = true;
-    if (!project.analysisOff)
+    if (!project.analysisOff) {
         ui->widgetSketch->setSketch(record.slopeApparentAngle, record.angle, record.apparentAngle);
+        showUpperSlope(ui->widgetSketch, project, record);
+    }
     child->update();
 }
 

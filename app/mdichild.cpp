@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "app/filedialogs.h"
+#include "model/factors/stabilityproblems.h"
 #include "platform/messagebox.h"
 #include "render/stereonet.h"
 #include "ui_mdichild.h"
@@ -102,6 +103,15 @@ bool MdiChild::loadFile(const QString& path) {
     setCurrentFile(path);
     dataCenter.updateSlopeGeometry();
     dataCenter.updatePlanesGeometry();
+    // The file opens with its values as they stand; out-of-range inputs are
+    // named here and nothing is calculated until they are mended.
+    if (dataCenter.stability.enabled) {
+        const QList<ParamProblem> problems =
+            stabilityParamProblems(dataCenter.stability, dataCenter.slope.angle);
+        if (!problems.isEmpty())
+            MessageBox::warning(this, tr("文件\"%1\"中的稳定性计算参数超出范围，修正前不计算稳定系数：\n%2")
+                                          .arg(path, paramProblemsText(problems)));
+    }
     return true;
 }
 

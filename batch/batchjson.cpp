@@ -3,6 +3,7 @@
 #include "batch/batchfieldjson.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityreport.h"
 #include "model/fielddata/projectsets.h"
 #include "model/labels.h"
 
@@ -10,6 +11,8 @@
 #include <QLocale>
 
 #include <cmath>
+#include <type_traits>
+#include <vector>
 
 namespace BatchJson {
 
@@ -105,19 +108,43 @@ int stateClass(int state) {
     return state / 10;
 }
 
-const PlanarFactor* planeFactor(const StabilityFactors& factors, int id) {
-    for (const PlanarFactor& f : factors.planes)
-        if (f.id == id)
-            return &f;
-    return nullptr;
+// Where each record's factor stands in the factor list (-1: none): one
+// pass, however many wedges the project has.
+template <typename Factor> std::vector<int> byIndex(const QList<Factor>& factors, int count) {
+    std::vector<int> out(size_t(count), -1);
+    for (int i = 0; i < factors.size(); ++i) {
+        const int index = factors.at(i).index;
+        if (index >= 0 && index < count)
+            out[size_t(index)] = i;
+    }
+    return out;
 }
 
-const WedgeFactor* wedgeFactor(const StabilityFactors& factors, int id) {
-    for (const WedgeFactor& f : factors.wedges)
-        if (f.id == id)
-            return &f;
-    return nullptr;
+// "cases": the block's factor in every load case, in the cases' order.
+// `at` gives the block's factor in a case (null: none there).
+template <typename Factor, typename At>
+QByteArray caseArray(const StabilityFactors& factors, At at, int indent) {
+    QList<QByteArray> items;
+    for (int i = 0; i < factors.cases.size(); ++i) {
+        const CaseFactors& c = factors.cases.at(i);
+        const Factor* f = at(i);
+        if (!f || !f->hasBlock)
+            continue;
+        Object o(indent + 2);
+        o.str("name", c.loadCase.name)
+            .num("fs", f->fs)
+            .str("fsState", caseStateWord(f->fs, c))
+            .num("fsRequired", c.required)
+            .boolean("fsRequiredFromTable", c.requiredFromTable);
+        if constexpr (std::is_same_v<Factor, WedgeFactor>)
+            o.str("slidesOn", wedgeModeCode(f->mode));
+        if (f->anchor.needed && f->anchor.reachable)
+            o.num("anchorRequired", f->anchor.required).num("anchorInclination", f->anchor.inclination);
+        items << o.done();
+    }
+    return array(items, indent);
 }
+
 // A number, or null where it is not finite (K of identical planes, the
 // cones of a set of one).
 QByteArray finite(double value) {
@@ -175,7 +202,7 @@ void jointSetMembers(Object& o, const DataCenter& project, int items) {
 } // namespace
 
 QByteArray projectObject(const DataCenter& project, const QString& file, const StabilityFactors& factors,
-                         int indent) {
+                         const Errors& errors, int indent) {
     Object o(indent);
     const int items = o.childIndent() + 2; // array elements
     o.str("file", file).str("name", project.ProjectName);
@@ -191,12 +218,36 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     o.raw("criteria", criteria.done());
     o.str("analysisTime", project.analysisTime);
 
-    const bool withFactors = project.stability.enabled && !project.analysisOff;
+    const bool withFactors = project.stability.enabled && !project.analysisOff &&
+                             isValidStabilityParams(project.stability, project.slope.angle);
+    // The first case's state, as before load cases existed.
+    auto firstCaseState = [&factors](double fs) {
+        return factors.cases.isEmpty() ? factorStateWord(fs, factors.required)
+                                       : caseStateWord(fs, factors.cases.first());
+    };
     if (withFactors)
         o.num("fsRequired", factors.required);
 
+    const auto planeFactors = byIndex(factors.planes, withFactors ? project.planes.size() : 0);
+    const auto wedgeFactors = byIndex(factors.wedges, withFactors ? project.wedges.size() : 0);
+    // The block at position `at` of the factor lists in case c: every case
+    // lists the same blocks in the same order.
+    auto planeInCase = [&factors](int at) {
+        return [&factors, at](int c) {
+            const QList<PlanarFactor>& list = factors.cases.at(c).planes;
+            return at < list.size() ? &list.at(at) : nullptr;
+        };
+    };
+    auto wedgeInCase = [&factors](int at) {
+        return [&factors, at](int c) {
+            const QList<WedgeFactor>& list = factors.cases.at(c).wedges;
+            return at < list.size() ? &list.at(at) : nullptr;
+        };
+    };
+
     QList<QByteArray> planes;
-    for (const PlaneRecord& plane : project.planes) {
+    for (int i = 0; i < project.planes.size(); ++i) {
+        const PlaneRecord& plane = project.planes.at(i);
         Object p(items);
         p.integer("id", plane.id)
             .num("direction", plane.direction)
@@ -206,30 +257,35 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
             .integer("state", plane.state)
             .integer("class", stateClass(plane.state))
             .str("message", Labels::stateMessage(project, plane.state));
-        if (const PlanarFactor* f = withFactors ? planeFactor(factors, plane.id) : nullptr) {
+        if (const int at = withFactors ? planeFactors[size_t(i)] : -1; at >= 0) {
+            const PlanarFactor* f = &factors.planes.at(at);
             if (f->hasBlock)
-                p.num("fs", f->fs).str("fsState", factorStateWord(f->fs, factors.required));
+                p.num("fs", f->fs).str("fsState", firstCaseState(f->fs));
+            if (!factors.cases.isEmpty())
+                p.raw("cases", caseArray<PlanarFactor>(factors, planeInCase(at), p.childIndent()));
         }
         planes << p.done();
     }
     o.raw("planes", array(planes, o.childIndent()));
 
     QList<QByteArray> wedges;
-    for (const PlaneRecord& wedge : project.wedges) {
+    for (int i = 0; i < project.wedges.size(); ++i) {
+        const PlaneRecord& wedge = project.wedges.at(i);
         Object w(items);
-        w.integer("id", wedge.id)
-            .integer("planeA", wedge.id / 100)
-            .integer("planeB", wedge.id % 100)
+        w.raw("id", QByteArray::number(wedgeNumber(wedge.idA, wedge.idB)))
+            .integer("planeA", wedge.idA)
+            .integer("planeB", wedge.idB)
             .num("trend", wedge.direction)
             .num("plunge", wedge.angle)
             .integer("state", wedge.state)
             .integer("class", stateClass(wedge.state))
             .str("message", Labels::stateMessage(project, wedge.state));
-        if (const WedgeFactor* f = withFactors ? wedgeFactor(factors, wedge.id) : nullptr) {
+        if (const int at = withFactors ? wedgeFactors[size_t(i)] : -1; at >= 0) {
+            const WedgeFactor* f = &factors.wedges.at(at);
             if (f->hasBlock)
-                w.num("fs", f->fs)
-                    .str("fsState", factorStateWord(f->fs, factors.required))
-                    .str("slidesOn", wedgeModeCode(f->mode));
+                w.num("fs", f->fs).str("fsState", firstCaseState(f->fs)).str("slidesOn", wedgeModeCode(f->mode));
+            if (!factors.cases.isEmpty())
+                w.raw("cases", caseArray<WedgeFactor>(factors, wedgeInCase(at), w.childIndent()));
         }
         wedges << w.done();
     }
@@ -244,6 +300,12 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
         o.raw("measurements", BatchJson::measurementsObject(project, o.childIndent()));
     if (!project.field.isEmpty())
         jointSetMembers(o, project, items);
+    if (!errors.isEmpty()) {
+        Object e(o.childIndent());
+        for (const auto& error : errors)
+            e.str(error.first.toLatin1().constData(), error.second);
+        o.raw("errors", e.done());
+    }
     return o.done();
 }
 

@@ -9,6 +9,7 @@
 #include "model/factors/stabilityfactors.h"
 #include "render/fieldlayer.h"
 #include "render/rosepicture.h"
+#include "model/factors/stabilityproblems.h"
 #include "model/fielddata/projectsets.h"
 #include "model/pngencoder.h"
 #include "render/stereonet.h"
@@ -57,16 +58,26 @@ QString readFailure(const QString& file) {
         return tr("文件过大，不是工程文件");
     QXmlStreamReader xml(&f);
     bool root = false;
+    int dips = 0; // "Dip" elements of the current "Dips"
+    bool tooManyPlanes = false;
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isStartElement() && !root) {
+        if (!xml.isStartElement())
+            continue;
+        if (!root) {
             root = true;
             if (xml.name() != QLatin1String("DipData"))
                 return tr("不是工程文件（根元素为%1）").arg(xml.name().toString());
+        } else if (xml.name() == QLatin1String("Dips")) {
+            dips = 0;
+        } else if (xml.name() == QLatin1String("Dip") && ++dips > DataCenter::MaxPlanesInFile) {
+            tooManyPlanes = true;
         }
     }
     if (xml.hasError())
         return tr("文件内容有误（第%1行：%2）").arg(xml.lineNumber()).arg(xml.errorString());
+    if (tooManyPlanes)
+        return tr("文件含有超过%1个结构面，多于一个工程允许的数量").arg(DataCenter::MaxPlanesInFile);
     return tr("文件版本过高或内容有误");
 }
 
@@ -231,8 +242,18 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
     project.analyse();
     project.buildConclusion();
 
-    QStringList failed;
-    bool refused = false;
+    // What went wrong, per output: the error line and the JSON object say it.
+    BatchJson::Errors errors;
+    if (project.stability.enabled) {
+        const QList<ParamProblem> problems = stabilityParamProblems(project.stability, project.slope.angle);
+        if (!problems.isEmpty())
+            errors.append(
+                {QStringLiteral("stability"),
+                 tr("稳定性计算参数超出范围，未计算稳定系数：%1").arg(paramProblemsText(problems))});
+    }
+    auto notWritten = [&errors](const char* output, const QString& path) {
+        errors.append({QLatin1String(output), tr("无法写入文件%1").arg(native(path))});
+    };
     if (!options.reportDir.isEmpty() || !options.pngDir.isEmpty()) {
         // Opaque: the same pixels as the window's 32-bit picture on its white
         // background, but a PNG without the constant alpha channel is a
@@ -242,12 +263,12 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
         if (!options.reportDir.isEmpty()) {
             const QString path = outputPath(options.reportDir, outputName, ".html");
             if (!writeReport(project, picture, path))
-                failed << native(path);
+                notWritten("report", path);
         }
         if (!options.pngDir.isEmpty()) {
             const QString path = outputPath(options.pngDir, outputName, ".png");
             if (!writePicture(picture, path))
-                failed << native(path);
+                notWritten("png", path);
         }
     }
     if (!options.roseDir.isEmpty() && !project.field.isEmpty()) {
@@ -255,7 +276,7 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
         RosePicture::renderImage(rose, project.field, FieldLayer::reportRoseSettings());
         const QString path = outputPath(options.roseDir, outputName, ".png");
         if (!writePicture(rose, path))
-            failed << native(path);
+            notWritten("rose", path);
     }
     if (!options.dxfDir.isEmpty() || !options.dwgDir.isEmpty()) {
         project.cadRadius = options.radius;
@@ -264,7 +285,7 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
         if (!options.dxfDir.isEmpty()) {
             const QString path = outputPath(options.dxfDir, outputName, ".dxf");
             if (!CadFileExport::exportDxfFile(project, path))
-                failed << native(path);
+                notWritten("dxf", path);
         }
         if (!options.dwgDir.isEmpty()) {
             const QString path = outputPath(options.dwgDir, outputName, ".dwg");
@@ -272,22 +293,24 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
             case BatchDwg::Result::Written:
                 break;
             case BatchDwg::Result::Refused:
-                refused = true;
+                errors.append({QStringLiteral("dwg"),
+                               tr("图形含有DWG无法表示的数据（如超出范围的产状），未写DWG文件")});
                 break;
             case BatchDwg::Result::NotWritten:
-                failed << native(path);
+                notWritten("dwg", path);
                 break;
             }
         }
     }
 
-    result.json = BatchJson::projectObject(project, file, computeStabilityFactors(project));
-    result.ok = failed.isEmpty() && !refused;
+    // The JSON object only for a run that writes the JSON: on a large
+    // project it costs more than all the other outputs together.
+    if (!options.jsonPath.isEmpty())
+        result.json = BatchJson::projectObject(project, file, computeStabilityFactors(project), errors);
+    result.ok = errors.isEmpty();
     QStringList reasons;
-    if (!failed.isEmpty())
-        reasons << tr("无法写入文件%1").arg(failed.join(QStringLiteral("、")));
-    if (refused)
-        reasons << tr("图形含有DWG无法表示的数据（如超出范围的产状），未写DWG文件");
+    for (const auto& e : errors)
+        reasons << e.second;
     result.error = reasons.join(QStringLiteral("；"));
     return result;
 }

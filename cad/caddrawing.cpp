@@ -225,7 +225,12 @@ void cross(CadSink& sink, double x, double y, int R) {
     sink.line(x + d, y + d, x - d, y - d, Continuous, CrossColour, 1.0);
 }
 
+// As on the screen, a record without geometry (an attitude outside the
+// net's drawable range, such as a vertical plane) is left out: it has no arc
+// to draw, and a zero-radius arc would cost the whole drawing in CAD.
 void slope(CadSink& sink, const DataCenter& project, int R, double T) {
+    if (!project.slope.calculated)
+        return;
     recordArc(sink, project.slope, R, ByLayer, 0.04 * R);
     if (project.ShowMark == 2 || project.ShowMark == 3)
         endLabel(sink, project.slope, Labels::slopeLabel(project.slope, project.ShowMark), R, T);
@@ -233,6 +238,8 @@ void slope(CadSink& sink, const DataCenter& project, int R, double T) {
 
 void greatCircles(CadSink& sink, const DataCenter& project, int R, double T) {
     for (const PlaneRecord& plane : project.planes) {
+        if (!plane.calculated)
+            continue;
         const int colour = kindColour(project, plane.type);
         recordArc(sink, plane, R, colour, 1.0);
         sink.circle(R * plane.MidPoint.x(), R * plane.MidPoint.y(), 0.01 * R, plane.type, colour, 1.0);
@@ -242,6 +249,8 @@ void greatCircles(CadSink& sink, const DataCenter& project, int R, double T) {
             endLabel(sink, plane, Labels::planeLabel(plane, project.ShowMark, true), R, T);
     }
     for (const PlaneRecord& wedge : project.wedges) {
+        if (!wedge.calculated)
+            continue;
         cross(sink, R * wedge.MidPoint.x(), R * wedge.MidPoint.y(), R);
         sideLabel(sink, wedge.MidPoint, Labels::wedgeLabel(wedge, project.ShowMark), R, T);
     }
@@ -249,11 +258,15 @@ void greatCircles(CadSink& sink, const DataCenter& project, int R, double T) {
 
 void poles(CadSink& sink, const DataCenter& project, int R, double T) {
     for (const PlaneRecord& plane : project.planes) {
+        if (!plane.calculated)
+            continue;
         sink.circle(R * plane.PolePoint.x(), R * plane.PolePoint.y(), 0.01 * R, plane.type,
                     kindColour(project, plane.type), 1.0);
         sideLabel(sink, plane.PolePoint, Labels::planeLabel(plane, project.ShowMark, false), R, T);
     }
     for (const PlaneRecord& wedge : project.wedges) {
+        if (!wedge.calculated)
+            continue;
         cross(sink, R * wedge.PolePoint.x(), R * wedge.PolePoint.y(), R);
         sideLabel(sink, wedge.PolePoint, Labels::wedgeLabel(wedge, project.ShowMark), R, T);
     }

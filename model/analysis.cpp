@@ -6,6 +6,7 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 // An attitude that is not a number has no verdict and no intersections,
@@ -41,7 +42,14 @@ void DataCenter::computeWedges() {
             PlaneRecord wedge;
             if (!intersectionLine(A.normal, B.normal, wedge.direction, wedge.angle))
                 continue;
-            wedge.id = 100 * A.id + B.id;
+            const qint64 number = wedgeNumber(A.id, B.id);
+            wedge.id = number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max()
+                           ? int(number)
+                           : -1;
+            wedge.planeA = i;
+            wedge.planeB = j;
+            wedge.idA = A.id;
+            wedge.idB = B.id;
             wedges.append(wedge);
         }
     }

@@ -118,8 +118,20 @@ void DataCenter::computePlaneGeometry(PlaneRecord& record) const {
         record.PolePoint = QPointF(r * std::cos(radians(270.0 - alpha)), r * std::sin(radians(270.0 - alpha)));
 }
 
+bool DataCenter::isPlausibleGeometry(const PlaneRecord& r) {
+    // The construction puts the start, middle, end and pole on or inside the
+    // unit circle and, for dips up to 89.91°, the centre and radius below
+    // 1/cos 89.91° ≈ 637; angles lie in 0..360. The limits leave room for
+    // the six digits the file keeps and nothing like room for a hostile value.
+    const auto inDisc = [](const QPointF& p) { return std::hypot(p.x(), p.y()) <= 1.01; };
+    const auto within = [](double v, double low, double high) { return v >= low && v <= high; };
+    return isValidAttitude(r) && inDisc(r.StartPoint) && inDisc(r.MidPoint) && inDisc(r.EndPoint) &&
+           inDisc(r.PolePoint) && std::hypot(r.CenterPoint.x(), r.CenterPoint.y()) <= 1000 &&
+           within(r.CircleRadius, 0, 1000) && within(r.StartAngle, -1, 361) && within(r.SpanRadius, 0, 361);
+}
+
 void DataCenter::updateSlopeGeometry() {
-    if (slope.calculated)
+    if (slope.calculated && isPlausibleGeometry(slope))
         return;
     if (isValidAttitude(slope)) {
         computePlaneGeometry(slope);
@@ -131,7 +143,7 @@ void DataCenter::updateSlopeGeometry() {
 
 void DataCenter::updatePlanesGeometry() {
     for (PlaneRecord& plane : planes) {
-        if (plane.calculated)
+        if (plane.calculated && isPlausibleGeometry(plane))
             continue;
         if (isValidAttitude(plane)) {
             computePlaneGeometry(plane);

@@ -83,6 +83,11 @@ public:
     static bool circleThrough3(const QPointF& p1, const QPointF& p2, const QPointF& p3, QPointF& centre,
                                double& radius);
     static bool isValidAttitude(const PlaneRecord& record);
+    // Stored geometry the construction could have made for the record's
+    // attitude: finite and within the net's bounds. Other geometry marked
+    // calculated (a hostile or damaged file) is recomputed, or left undrawn
+    // when the attitude is invalid.
+    static bool isPlausibleGeometry(const PlaneRecord& record);
     void computePlaneGeometry(PlaneRecord& record) const;
     void updateSlopeGeometry();
     void updatePlanesGeometry();

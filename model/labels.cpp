@@ -4,10 +4,20 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 namespace Labels {
 namespace {
 QString tr(const char* text) {
     return QCoreApplication::translate("DataCenter", text);
+}
+
+// The numbers of a wedge's two planes: their ids where the analysis gave
+// the wedge its planes, else decoded from 100*a+b (a record built by hand).
+std::pair<QString, QString> pairNumbers(const PlaneRecord& wedge) {
+    if (wedge.planeA >= 0 && wedge.planeB >= 0)
+        return {QString::number(wedge.idA), QString::number(wedge.idB)};
+    return {QString::number(wedge.id / 100), QString::number(wedge.id % 100)};
 }
 
 QString generalNumber(double value) {
@@ -67,11 +77,13 @@ QString planeName(const PlaneRecord& plane) {
 }
 
 QString wedgeName(const PlaneRecord& wedge) {
-    return tr("%1×%2、").arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100));
+    const auto numbers = pairNumbers(wedge);
+    return tr("%1×%2、").arg(numbers.first, numbers.second);
 }
 
 QString wedgePair(const PlaneRecord& wedge) {
-    return tr("%1×%2").arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100));
+    const auto numbers = pairNumbers(wedge);
+    return tr("%1×%2").arg(numbers.first, numbers.second);
 }
 
 QString planeLabel(const PlaneRecord& plane, int showMark, bool bigCircle) {
@@ -103,8 +115,8 @@ QString wedgeLabel(const PlaneRecord& wedge, int showMark) {
         text = wedgePair(wedge);
     } else if (showMark == 3) {
         text = tr("%1×%2:%3°∠%4°")
-                   .arg(QString::number(wedge.id / 100), QString::number(wedge.id % 100),
-                        angleText(wedge.direction), angleText(wedge.angle));
+                   .arg(pairNumbers(wedge).first, pairNumbers(wedge).second, angleText(wedge.direction),
+                        angleText(wedge.angle));
     }
     return removeZeroDecimals(text);
 }

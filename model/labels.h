@@ -35,10 +35,13 @@ QString kindText(const PlaneRecord& plane);
 // "断层2、", or notes followed by the number ("F4、") when notes are given.
 QString planeName(const PlaneRecord& plane);
 
-// List name of a wedge, ending with "、": id 103 -> "1×3、".
+// List name of a wedge, ending with "、": the ids of its two planes, "1×3、"
+// (also "1×150、", where 100*a+b could not tell the planes apart). A wedge
+// record without its planes (planeA < 0, built by hand) decodes its id:
+// 103 -> "1×3、".
 QString wedgeName(const PlaneRecord& wedge);
 
-// "1×3" for id 103: the numbers of the wedge's two planes.
+// "1×3": the ids of the wedge's two planes, as wedgeName.
 QString wedgePair(const PlaneRecord& wedge);
 
 // Finished label of a structural plane for the labelling mode showMark, in

@@ -17,7 +17,7 @@ enum PlaneType : int {
 // One plane: the slope face, a structural plane, or the intersection line of
 // a wedge. Copied by value.
 struct PlaneRecord {
-    int id = -1;                    // 0 slope, 1..n planes, 100*a+b wedges
+    int id = -1;                    // 0 slope, 1..n planes, 100*a+b wedges (-1 when that overflows)
     double direction = -1;          // dip direction (wedge: trend)
     double angle = -1;              // dip (wedge: plunge)
     double apparentAngle = -1;      // apparent dip along the slope's dip direction
@@ -37,4 +37,16 @@ struct PlaneRecord {
     bool highlighted = false;       // one-shot highlight in the view
     int state = 1;                  // stability state code; 1 = not judged
     QString notes;
+    // Wedges: the positions of their two planes in DataCenter::planes (the
+    // earlier one first) and those planes' ids as shown ("idA×idB"). Wedges
+    // are found through the positions, never through an id: ids may repeat
+    // and 100*a+b is not unique once ids reach 100.
+    int planeA = -1, planeB = -1;
+    int idA = 0, idB = 0;
 };
+
+// The wedge number 100*a+b of the planes with ids a and b, in 64 bits so
+// that every id the project file can carry gives its value.
+inline qint64 wedgeNumber(int idA, int idB) {
+    return 100 * qint64(idA) + qint64(idB);
+}

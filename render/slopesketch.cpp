@@ -64,5 +64,8 @@ void SlopeSketch::paintEvent(QPaintEvent*) {
     transform.scale(2, 2);
     hatch.setTransform(transform);
     painter.setBrush(hatch);
-    painter.drawPolygon(sectionPolygon(faceAngle, u));
+    if (upperShown)
+        paintUpperSlope(painter, u);
+    else
+        painter.drawPolygon(sectionPolygon(faceAngle, u));
 }

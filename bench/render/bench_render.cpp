@@ -190,7 +190,8 @@ BENCHMARK(BM_PictureAndQtPng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // matplotlib (Debian's python3-matplotlib, Agg) drawing and saving an
 // 800 x 600 stereonet PNG, measured by bench/render/matplotlib_stereonet.py
-// in this run: its mean time per picture is this benchmark's time.
+// in this run: its mean CPU time per picture is this benchmark's (manual)
+// time, to be read beside the CPU time of BM_PictureAndPng.
 void BM_MatplotlibStereonetPng(benchmark::State& state) {
     const QString python = QStringLiteral("/usr/bin/python3");
     const QString script = QStringLiteral(KARVEN_SOURCE_DIR "/bench/render/matplotlib_stereonet.py");

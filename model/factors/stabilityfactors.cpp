@@ -6,6 +6,7 @@
 #include "model/factors/anchorforce.h"
 #include "model/factors/loadcases.h"
 #include "model/factors/planarsliding.h"
+#include "model/factors/stabilityproblems.h"
 #include "model/factors/wedgesliding.h"
 
 #include <QCoreApplication>
@@ -43,8 +44,16 @@ bool isPlaneCandidate(const DataCenter& project, const PlaneRecord& plane) {
 }
 
 // Positions in project.planes of a wedge's two planes.
+// The planes of a wedge are those the analysis recorded by position; ids
+// repeat and 100*a+b collides once they reach 100. Only a record built
+// without them (by hand) falls back to decoding its id.
 void wedgePlaneIndices(const DataCenter&, const PlaneRecord& wedge, const QHash<int, int>& indexOfId, int& a,
                        int& b) {
+    if (wedge.planeA >= 0 || wedge.planeB >= 0) {
+        a = wedge.planeA;
+        b = wedge.planeB;
+        return;
+    }
     a = indexOfId.value(wedge.id / 100, -1);
     b = indexOfId.value(wedge.id % 100, -1);
 }
@@ -74,6 +83,7 @@ PlanarFactor planarFactorOf(const DataCenter& project, int index, const LoadCase
     const PlaneStrength strength = strengthOf(project, plane.id);
     const BlockAnchor anchor = p.planeAnchors.value(plane.id);
     PlanarFactor f;
+    f.index = index;
     f.id = plane.id;
     f.index = index;
     f.kinematicUnstable = isUnstable(plane);
@@ -164,6 +174,9 @@ WedgeFactor wedgeFactorOf(const DataCenter& project, int index, int indexA, int 
     const PlaneStrength sa = strengthOf(project, a.id), sb = strengthOf(project, b.id);
     const BlockAnchor anchor = p.wedgeAnchors.value(wedgeKey(a.id, b.id));
     WedgeFactor f;
+    f.index = index;
+    f.indexA = wedge.planeA;
+    f.indexB = wedge.planeB;
     f.id = wedge.id;
     f.index = index;
     f.indexA = indexA;
@@ -319,21 +332,7 @@ QString wedgeModeCode(WedgeMode mode) {
 }
 
 bool isValidStabilityParams(const StabilityParams& p, double faceDip) {
-    const double values[] = {p.height,        p.upperDip,   p.unitWeight, p.waterWeight,
-                             p.crackDistance, p.crackWater, p.seismic,    faceDip};
-    for (double v : values)
-        if (!std::isfinite(v))
-            return false;
-    if (!(p.height > 0) || !(p.upperDip >= 0) || !(p.upperDip < faceDip) || !(p.waterWeight > 0) ||
-        !(p.unitWeight > p.waterWeight) || !(p.crackDistance >= 0) || !(p.crackWater >= 0) ||
-        !(p.crackWater <= 1) || !(p.seismic >= 0) || !(p.seismic <= 0.5) || p.safetyClass < 1 ||
-        p.safetyClass > 3)
-        return false;
-    for (const PlaneStrength& s : p.planes)
-        if (!std::isfinite(s.cohesion) || !std::isfinite(s.friction) || !(s.cohesion >= 0) ||
-            !(s.friction >= 0) || !(s.friction < 90))
-            return false;
-    return loadCaseInputsValid(p);
+    return stabilityParamProblems(p, faceDip).isEmpty() && loadCaseInputsValid(p);
 }
 
 StabilityFactors computeStabilityFactors(const DataCenter& project) {
@@ -377,10 +376,16 @@ StabilityFactors computeStabilityFactors(const DataCenter& project) {
         wedgeIndices.append(std::array<int, 3>{{i, a, b}});
     }
     for (CaseFactors& c : out.cases) {
-        for (int i : planeIndices)
-            c.planes.append(planarFactorOf(project, i, c.loadCase, c.required));
-        for (const auto& w : wedgeIndices)
-            c.wedges.append(wedgeFactorOf(project, w[0], w[1], w[2], c.loadCase, c.required));
+        for (int i : planeIndices) {
+            PlanarFactor f = planarFactorOf(project, i, c.loadCase, c.required);
+            keepFiniteBlock(f);
+            c.planes.append(f);
+        }
+        for (const auto& w : wedgeIndices) {
+            WedgeFactor f = wedgeFactorOf(project, w[0], w[1], w[2], c.loadCase, c.required);
+            keepFiniteBlock(f);
+            c.wedges.append(f);
+        }
     }
     out.planes = out.cases.first().planes;
     out.wedges = out.cases.first().wedges;

@@ -144,9 +144,8 @@ constexpr double MaxWedgeAnchor = 1e6;  // kN
 // −90 < ψT < 90, bearing 0..360) lies in its range; NaN fails every test.
 bool loadCaseInputsValid(const StabilityParams& params);
 
-// True when every input lies in its physical range (H > 0, 0 ≤ ψs < face
-// dip, γ > γw > 0, c ≥ 0, 0 ≤ φ < 90, 0 ≤ crack water ≤ 1, b ≥ 0,
-// 0 ≤ αw ≤ 0.5, class 1..3), all finite, and loadCaseInputsValid.
+// True when every input lies in its physical range: stabilityParamProblems
+// (model/factors/stabilityproblems.h) names none, and loadCaseInputsValid.
 bool isValidStabilityParams(const StabilityParams& params, double faceDip);
 
 // Factors for every candidate plane and wedge of a project whose analysis is

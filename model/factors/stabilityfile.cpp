@@ -2,12 +2,15 @@
 #include "model/factors/stabilityfile.h"
 
 #include "model/datacenter.h"
+#include "model/factors/stabilityproblems.h"
 
+#include <QLocale>
 #include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 QString number(double value) {
@@ -17,29 +20,29 @@ QString boolText(bool value) {
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// A number attribute as the project file reads numbers: malformed text, and
-// anything that is not a finite number, gives 0.
+// A number attribute as read. Text that is not a number reads as NaN, so
+// that the range check names it rather than a default standing in for it.
 double fileNumber(const QStringRef& text) {
     bool ok = false;
     const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0;
+    return ok ? value : std::numeric_limits<double>::quiet_NaN();
 }
 
-// Takes the attribute into `field` when it is there and `accept` agrees with
-// the value; otherwise the field keeps its value.
+// Takes the attribute into `field` when it is there; otherwise the field
+// keeps its value.
+void takeNumber(const QXmlStreamAttributes& attributes, const char* name, double& field) {
+    const QLatin1String key(name);
+    if (attributes.hasAttribute(key))
+        field = fileNumber(attributes.value(key));
+}
+
+// As above, where `accept` agrees with the value.
 template <typename Accept>
 void takeNumber(const QXmlStreamAttributes& attributes, const char* name, double& field, Accept accept) {
-    const QLatin1String key(name);
-    if (!attributes.hasAttribute(key))
-        return;
-    const double value = fileNumber(attributes.value(key));
+    double value = field;
+    takeNumber(attributes, name, value);
     if (accept(value))
         field = value;
-}
-
-bool validStrength(const PlaneStrength& strength) {
-    return std::isfinite(strength.cohesion) && std::isfinite(strength.friction) && strength.cohesion >= 0 &&
-           strength.friction >= 0 && strength.friction < 90;
 }
 } // namespace
 
@@ -131,6 +134,13 @@ void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
     const StabilityParams& s = project.stability;
     if (!s.present)
         return;
+    // Six digits could round a refused value into range (crack water
+    // 1.0000001 would come back as 1): while any value is out of range,
+    // every one is written so that it reads back exactly.
+    const bool exact = !stabilityParamProblems(s, project.slope.angle).isEmpty();
+    const auto number = [exact](double value) {
+        return exact ? QString::number(value, 'g', QLocale::FloatingPointShortest) : ::number(value);
+    };
     w.writeStartElement(QStringLiteral("Stability"));
     w.writeAttribute(QStringLiteral("enabled"), boolText(s.enabled));
     w.writeAttribute(QStringLiteral("height"), number(s.height));
@@ -164,31 +174,27 @@ void writeStabilityElement(QXmlStreamWriter& w, const DataCenter& project) {
 void readStabilityElement(QXmlStreamReader& reader, DataCenter& project) {
     StabilityParams s = project.stability;
     s.present = true;
-    const double faceDip = project.slope.angle;
     const QXmlStreamAttributes a = reader.attributes();
 
     if (a.hasAttribute(QLatin1String("enabled")))
         s.enabled = a.value(QLatin1String("enabled")) == QLatin1String("true");
-    takeNumber(a, "height", s.height, [](double v) { return v > 0; });
-    takeNumber(a, "upperDip", s.upperDip, [faceDip](double v) { return v >= 0 && v < faceDip; });
-    takeNumber(a, "unitWeight", s.unitWeight, [](double v) { return v > 0; });
-    takeNumber(a, "waterWeight", s.waterWeight, [](double v) { return v > 0; });
-    if (!(s.unitWeight > s.waterWeight)) {
-        // The pair is refused together: neither value alone is wrong.
-        s.unitWeight = project.stability.unitWeight;
-        s.waterWeight = project.stability.waterWeight;
-    }
+    // Values are kept as they stand, in range or not: the calculation names
+    // and refuses those out of range until they are mended.
+    takeNumber(a, "height", s.height);
+    takeNumber(a, "upperDip", s.upperDip);
+    takeNumber(a, "unitWeight", s.unitWeight);
+    takeNumber(a, "waterWeight", s.waterWeight);
     if (a.hasAttribute(QLatin1String("crack")))
         s.crackCritical = a.value(QLatin1String("crack")) != QLatin1String("given");
-    takeNumber(a, "crackDistance", s.crackDistance, [](double v) { return v >= 0; });
-    takeNumber(a, "crackWater", s.crackWater, [](double v) { return v >= 0 && v <= 1; });
+    takeNumber(a, "crackDistance", s.crackDistance);
+    takeNumber(a, "crackWater", s.crackWater);
     if (a.hasAttribute(QLatin1String("wedgeWater")))
         s.wedgeSaturated = a.value(QLatin1String("wedgeWater")) == QLatin1String("saturated");
-    takeNumber(a, "seismic", s.seismic, [](double v) { return v >= 0 && v <= 0.5; });
+    takeNumber(a, "seismic", s.seismic);
     if (a.hasAttribute(QLatin1String("safetyClass"))) {
-        const int safetyClass = a.value(QLatin1String("safetyClass")).toInt();
-        if (safetyClass >= 1 && safetyClass <= 3)
-            s.safetyClass = safetyClass;
+        bool ok = false;
+        const int safetyClass = a.value(QLatin1String("safetyClass")).toInt(&ok);
+        s.safetyClass = ok ? safetyClass : 0; // 0: out of range, named as such
     }
     if (a.hasAttribute(QLatin1String("permanent")))
         s.permanent = a.value(QLatin1String("permanent")) == QLatin1String("true");
@@ -204,12 +210,13 @@ void readStabilityElement(QXmlStreamReader& reader, DataCenter& project) {
             const QXmlStreamAttributes p = reader.attributes();
             bool ok = false;
             const int id = p.value(QLatin1String("id")).toInt(&ok);
-            if (ok && id >= 1 && id <= DataCenter::MaxPlanesInFile) {
+            // Any id a plane may carry; strengths of ids without a plane are
+            // kept too and written back only for planes that have them.
+            if (ok) {
                 PlaneStrength strength = s.planes.value(id, PlaneStrength{0, project.FrictionAnglePlanar});
-                takeNumber(p, "cohesion", strength.cohesion, [](double v) { return v >= 0; });
-                takeNumber(p, "friction", strength.friction, [](double v) { return v >= 0 && v < 90; });
-                if (validStrength(strength))
-                    s.planes.insert(id, strength);
+                takeNumber(p, "cohesion", strength.cohesion);
+                takeNumber(p, "friction", strength.friction);
+                s.planes.insert(id, strength);
             }
         } else if (reader.name() == QLatin1String("Case")) {
             readCase(reader.attributes(), s);

@@ -30,9 +30,10 @@ class QXmlStreamWriter;
 void writeStabilityElement(QXmlStreamWriter& writer, const DataCenter& project);
 
 // Reads the element the reader stands on into project.stability and steps
-// past its end. An attribute that is absent keeps the current value; a value
-// that is malformed or not finite reads as 0; a value outside its physical
-// range is refused and the current value stays, as in the input dialog.
-// Cases, anchors and the upper-slope length are the file's own (none when
-// it has none) and kept as read; the input check names any out of range.
+// past its end. An attribute that is absent keeps the current value; every
+// value present is kept as it stands, malformed text as NaN: values out of
+// range are never replaced by defaults, the calculation names and refuses
+// them (stabilityParamProblems) until they are mended. Cases, anchors and
+// the upper-slope length are the file's own (none when it has none) and
+// kept as read; the input check names any out of range.
 void readStabilityElement(QXmlStreamReader& reader, DataCenter& project);

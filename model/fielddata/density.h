@@ -93,10 +93,12 @@ struct DensityGrid {
 };
 
 // Computes the grid. Each pole adds itself only to the nodes near it: the
-// counting cone (or the Fisher kernel down to e^−15 of its peak) is a circle
+// counting cone (or the Fisher kernel down to e^−12 of its peak) is a circle
 // on the equal-angle net, so every row of nodes gets an interval at once
 // (exact to the definition: nodes at an interval's ends are tested on the
-// sphere). resolution = number of node spacings across the primitive's
+// sphere; Fisher: below densityAt by at most 6.2·10⁻⁶·K where the kernel is
+// cut, and within 1.1·10⁻⁶ of itself where it is read from a table).
+// resolution = number of node spacings across the primitive's
 // diameter (default 100, i.e. 2 % of the radius; 10..1000).
 DensityGrid densityGrid(const QVector<WeightedAxis>& poles, const DensitySettings& settings,
                         bool upperHemisphere, int resolution = 100);

@@ -43,7 +43,7 @@ struct FieldData {
     DensityMethod density = DensityMethod::Schmidt;
     double countingArea = 1;  // counting cone, percent of the hemisphere's area, 0.5..5
     bool terzaghi = false;    // weight by Terzaghi's sampling-bias correction
-    double minBiasAngle = 15; // Terzaghi: smallest plane–traverse angle used, 5..30 (weight ≤ 1/sin)
+    double minBiasAngle = 15; // Terzaghi: smallest plane–traverse angle used, 1..89 (weight ≤ 1/sin)
     bool showLayer = true;    // the stereonet shows the measurements' layer
     QVector<double> levels;   // contour levels typed by the user, ascending; empty: automatic
     QVector<JointSet> sets;   // joint sets, in order (J1, J2, …)
@@ -59,7 +59,7 @@ namespace FieldLimits {
 constexpr int MaxMeasurements = 100000;
 constexpr int MaxTraverses = 1000;
 constexpr double MinCountingArea = 0.5, MaxCountingArea = 5; // percent
-constexpr double MinBiasAngleLow = 5, MinBiasAngleHigh = 30; // degrees
+constexpr double MinBiasAngleLow = 1, MinBiasAngleHigh = 89; // degrees (5–25 recommended)
 constexpr double MaxWeight = 1e6;
 } // namespace FieldLimits
 

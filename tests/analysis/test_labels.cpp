@@ -54,6 +54,15 @@ void TestLabels::kindsAndNames() {
     QCOMPARE(Labels::wedgeName(w), QStringLiteral("1×3、"));
     w.id = 708;
     QCOMPARE(Labels::wedgePair(w), QStringLiteral("7×8"));
+    // A wedge of the analysis: its planes' own numbers, never those 100*a+b
+    // decodes to (ids of 100 and more).
+    w.planeA = 0;
+    w.planeB = 1;
+    w.idA = 1;
+    w.idB = 150;
+    w.id = 250;
+    QCOMPARE(Labels::wedgePair(w), QStringLiteral("1×150"));
+    QCOMPARE(Labels::wedgeName(w), QStringLiteral("1×150、"));
 }
 
 void TestLabels::planeLabels_data() {

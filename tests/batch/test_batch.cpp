@@ -4,6 +4,7 @@
 #include "batch/batchrun.h"
 #include "cad/cadexport.h"
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/labels.h"
 
@@ -108,6 +109,7 @@ private slots:
     void outputFoldersForSeveralFiles();
     void badFilesAmongGoodOnes();
     void factorOfSafetyKeys();
+    void everyLoadCaseInTheJson();
 
 private:
     QTemporaryDir tmp;
@@ -343,16 +345,19 @@ void TestBatch::factorOfSafetyKeys() {
     StabilityFactors factors;
     factors.required = 1.35;
     PlanarFactor plane;
+    plane.index = 0;
     plane.id = planeId;
     plane.hasBlock = true;
     plane.fs = 1.0 / 3.0;
     factors.planes << plane;
     WedgeFactor wedge;
+    wedge.index = 0;
     wedge.id = wedgeId;
     wedge.hasBlock = true;
     wedge.mode = WedgeMode::OnA;
     wedge.fs = 2.718281828459045;
     factors.wedges << wedge << WedgeFactor(); // a factor without a block
+    factors.wedges.last().index = 1;
     factors.wedges.last().id = project.wedges.at(1).id;
 
     auto parse = [&] {
@@ -380,6 +385,54 @@ void TestBatch::factorOfSafetyKeys() {
         QCOMPARE(QJsonDocument::fromJson("[" + BatchJson::number(v) + "]").array().at(0).toDouble(), v);
     const QString odd = QStringLiteral("a\"b\\c\nd\te\x01f 断层");
     QCOMPARE(QJsonDocument::fromJson("[" + BatchJson::string(odd) + "]").array().at(0).toString(), odd);
+}
+
+void TestBatch::everyLoadCaseInTheJson() {
+    // A project with three cases, computed for real: every block with a
+    // factor lists every case with its own Fs, state and Fst; the keys of
+    // the first case stay where readers of earlier files find them.
+    DataCenter project;
+    QVERIFY(analysed(project, examples().at(2)));
+    StabilityParams& p = project.stability;
+    p.present = p.enabled = true;
+    p.permanent = false; // a temporary slope: no Fst for the seismic case
+    p.cases = defaultLoadCases(p);
+    p.cases[1].requiredTyped = 1.5;
+    const StabilityFactors factors = computeStabilityFactors(project);
+    QCOMPARE(factors.cases.size(), 3);
+    const QJsonObject o =
+        QJsonDocument::fromJson(BatchJson::projectObject(project, QStringLiteral("x.yty"), factors)).object();
+    int blocks = 0;
+    for (const char* list : {"planes", "wedges"}) {
+        const QJsonArray records = o.value(QLatin1String(list)).toArray();
+        const bool wedges = QLatin1String(list) == QLatin1String("wedges");
+        for (int i = 0; i < records.size(); ++i) {
+            const QJsonObject r = records.at(i).toObject();
+            if (!r.contains(QStringLiteral("fs")))
+                continue;
+            ++blocks;
+            const QJsonArray cases = r.value(QStringLiteral("cases")).toArray();
+            QCOMPARE(cases.size(), 3);
+            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fs")).toDouble(), r.value(QStringLiteral("fs")).toDouble());
+            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fsState")), r.value(QStringLiteral("fsState")));
+            for (int c = 0; c < 3; ++c) {
+                const QJsonObject k = cases.at(c).toObject();
+                QCOMPARE(k.value(QStringLiteral("name")).toString(), factors.cases.at(c).loadCase.name);
+                QCOMPARE(k.contains(QStringLiteral("slidesOn")), wedges);
+                QVERIFY(k.value(QStringLiteral("fs")).isDouble());
+            }
+            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fsRequired")).toDouble(), 1.20);
+            QCOMPARE(cases.at(1).toObject().value(QStringLiteral("fsRequired")).toDouble(), 1.5);
+            QVERIFY(!cases.at(1).toObject().value(QStringLiteral("fsRequiredFromTable")).toBool());
+            // No table value: null, and the state says it was not judged
+            // where the factor is 1.05 or more.
+            const QJsonObject seismic = cases.at(2).toObject();
+            QVERIFY(seismic.value(QStringLiteral("fsRequired")).isNull());
+            if (seismic.value(QStringLiteral("fs")).toDouble() >= 1.05)
+                QCOMPARE(seismic.value(QStringLiteral("fsState")).toString(), QStringLiteral("未定（无Fst）"));
+        }
+    }
+    QVERIFY(blocks > 2);
 }
 
 QTEST_GUILESS_MAIN(TestBatch)

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QtTest>
 
+#include <cmath>
+
 // The slope sketch under the overview tree: section geometry, text and the
 // direction of the hatching.
 class TestSlopeSketch : public QObject {
@@ -15,6 +17,7 @@ private slots:
     void dipText();
     void blankUntilSet();
     void toeAndHatchDirection();
+    void upperSlopeAndHeight();
 
 private:
     static QImage render(SlopeSketch& sketch) {
@@ -117,6 +120,47 @@ void TestSlopeSketch::toeAndHatchDirection() {
     };
     QCOMPARE(hatchRisesToTheRight(50), 1);
     QCOMPARE(hatchRisesToTheRight(-50), -1);
+}
+
+void TestSlopeSketch::upperSlopeAndHeight() {
+    // With the calculation on, the upper surface rises from the crest at its
+    // apparent dip and H is drawn in front of the face; switched off again,
+    // the sketch is the plain one, pixel for pixel.
+    const double u = 20;
+    QCOMPARE(SlopeSketch::upperSectionPolygon(60, 0, u), SlopeSketch::sectionPolygon(60, u));
+    const QPolygonF rising = SlopeSketch::upperSectionPolygon(60, 15, u);
+    const QPolygonF plain = SlopeSketch::sectionPolygon(60, u);
+    QCOMPARE(rising[1], plain[1]);
+    QCOMPARE(rising[2].x(), plain[2].x());
+    QVERIFY(std::abs((plain[1].y() - rising[2].y()) - (plain[2].x() - plain[1].x()) * std::tan(qDegreesToRadians(15.0))) <
+            1e-9);
+    // A surface nearly as steep as a steep face stays inside the sketch.
+    QVERIFY(SlopeSketch::upperSectionPolygon(85, 84, u)[2].y() >= -6.5 * u);
+    QCOMPARE(SlopeSketch::heightText(30), QStringLiteral("H=30 m"));
+    QCOMPARE(SlopeSketch::heightText(42.505), QStringLiteral("H=42.51 m"));
+
+    SlopeSketch sketch;
+    sketch.setSketch(60, 30, 20);
+    const QImage before = render(sketch);
+    sketch.setUpperSlope(true, 15, 30);
+    const QImage on = render(sketch);
+    QVERIFY(on != before);
+    // 240 x 160: toe at (80, 100); in front of the face (x < 80) above the
+    // toe's level there is the dimension line and its words.
+    int dark = 0;
+    for (int y = 25; y < 98; ++y)
+        for (int x = 5; x < 75; ++x)
+            dark += isDark(on.pixel(x, y));
+    QVERIFY(dark > 40);
+    // The surface behind the crest: the hatching reaches above the crest's
+    // level at the right edge of the block.
+    const int crestY = 100 - 80;
+    bool above = false;
+    for (int y = crestY - 30; y < crestY - 3; ++y)
+        above = above || isBlue(on.pixel(195, y)) || isDark(on.pixel(195, y));
+    QVERIFY(above);
+    sketch.setUpperSlope(false);
+    QCOMPARE(render(sketch), before);
 }
 
 QTEST_MAIN(TestSlopeSketch)

@@ -207,7 +207,7 @@ void TestMeasurementsFile::refusesBadRowsOneByOne() {
 void TestMeasurementsFile::settingsOutOfRangeKeepTheirValue() {
     DataCenter dc;
     QVERIFY(readInto(dc, project("<Measurements density=\"gauss\" countingArea=\"0.1\" terzaghi=\"yes\" "
-                                 "minBiasAngle=\"60\" showLayer=\"false\" levels=\"3 2\">"
+                                 "minBiasAngle=\"90\" showLayer=\"false\" levels=\"3 2\">"
                                  "<M direction=\"1\" angle=\"2\"/></Measurements>")));
     QCOMPARE(dc.field.density, DensityMethod::Schmidt);
     QCOMPARE(dc.field.countingArea, 1.0);
@@ -218,12 +218,12 @@ void TestMeasurementsFile::settingsOutOfRangeKeepTheirValue() {
 
     DataCenter edges;
     QVERIFY(readInto(edges, project("<Measurements density=\"fisher\" countingArea=\"5\" terzaghi=\"true\" "
-                                    "minBiasAngle=\"5\" levels=\" 0.5  1e1 \">"
+                                    "minBiasAngle=\"1\" levels=\" 0.5  1e1 \">"
                                     "<M direction=\"1\" angle=\"2\"/></Measurements>")));
     QCOMPARE(edges.field.density, DensityMethod::Fisher);
     QCOMPARE(edges.field.countingArea, 5.0);
     QCOMPARE(edges.field.terzaghi, true);
-    QCOMPARE(edges.field.minBiasAngle, 5.0);
+    QCOMPARE(edges.field.minBiasAngle, 1.0);
     QCOMPARE(edges.field.showLayer, true);
     QCOMPARE(edges.field.levels, QVector<double>({0.5, 10}));
 }

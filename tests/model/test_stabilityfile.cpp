@@ -2,6 +2,7 @@
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityplanes.h"
+#include "model/factors/stabilityproblems.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -143,52 +144,66 @@ void TestStabilityFile::projectsWithoutTheElementKeepTheirBytes() {
 void TestStabilityFile::hostileValuesAreRefused_data() {
     QTest::addColumn<QByteArray>("attributes");
     QTest::addColumn<QByteArray>("plane");
-    const char* const rows[][3] = {
-        {"negative height", "height=\"-5\"", ""},
-        {"NaN height", "height=\"NaN\"", ""},
-        {"infinite weight", "unitWeight=\"inf\"", ""},
-        {"upper dip = face dip", "upperDip=\"60\"", ""},
-        {"rock lighter than water", "unitWeight=\"9\" waterWeight=\"9.81\"", ""},
-        {"crack water > 1", "crackWater=\"1.5\"", ""},
-        {"crack before the crest", "crackDistance=\"-2\"", ""},
-        {"seismic 0.6", "seismic=\"0.6\"", ""},
-        {"safety class 4", "safetyClass=\"4\"", ""},
-        {"friction 90", "", "<Plane id=\"1\" cohesion=\"5\" friction=\"90\"/>"},
-        {"friction NaN", "", "<Plane id=\"1\" friction=\"nan\"/>"},
-        {"negative cohesion", "", "<Plane id=\"1\" cohesion=\"-3\"/>"},
-        {"plane id 0", "", "<Plane id=\"0\" cohesion=\"5\" friction=\"30\"/>"},
+    QTest::addColumn<QString>("attribute"); // the one named
+    const char* const rows[][4] = {
+        {"negative height", "height=\"-5\"", "", "height"},
+        {"height 0", "height=\"0\"", "", "height"},
+        {"height 1e308", "height=\"1e308\"", "", "height"},
+        {"NaN height", "height=\"NaN\"", "", "height"},
+        {"malformed height", "height=\"30m\"", "", "height"},
+        {"infinite weight", "unitWeight=\"inf\"", "", "unitWeight"},
+        {"upper dip = face dip", "upperDip=\"60\"", "", "upperDip"},
+        {"rock lighter than water", "unitWeight=\"9\" waterWeight=\"9.81\"", "", "unitWeight"},
+        {"water heavier than brine", "waterWeight=\"16\" unitWeight=\"20\"", "", "waterWeight"},
+        {"crack water > 1", "crackWater=\"1.0000001\"", "", "crackWater"},
+        {"crack before the crest", "crackDistance=\"-2\"", "", "crackDistance"},
+        {"seismic 0.51", "seismic=\"0.51\"", "", "seismic"},
+        {"safety class 4", "safetyClass=\"4\"", "", "safetyClass"},
+        {"friction 90", "", "<Plane id=\"1\" cohesion=\"5\" friction=\"90\"/>", "friction"},
+        {"friction NaN", "", "<Plane id=\"1\" friction=\"nan\"/>", "friction"},
+        {"negative cohesion", "", "<Plane id=\"1\" cohesion=\"-3\"/>", "cohesion"},
+        {"cohesion 1e9", "", "<Plane id=\"1\" cohesion=\"1e9\"/>", "cohesion"},
     };
     for (const auto& row : rows)
-        QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]);
+        QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]) << QString::fromLatin1(row[3]);
 }
 
 void TestStabilityFile::hostileValuesAreRefused() {
     QFETCH(QByteArray, attributes);
     QFETCH(QByteArray, plane);
+    QFETCH(QString, attribute);
     DataCenter dc;
     QVERIFY(
         readInto(dc, document("<Stability enabled=\"true\" " + attributes + ">" + plane + "</Stability>")));
-    // The refused value keeps the default; the rest of the element is read.
-    const StabilityParams d;
+    // The file opens and keeps the value as it stands, never a default in
+    // its place; exactly that value is named, and nothing is calculated.
     const StabilityParams& s = dc.stability;
     QVERIFY(s.present && s.enabled);
-    QVERIFY(s.height == d.height && s.upperDip == d.upperDip && s.unitWeight == d.unitWeight &&
-            s.waterWeight == d.waterWeight && s.crackDistance == d.crackDistance &&
-            s.crackWater == d.crackWater && s.seismic == d.seismic && s.safetyClass == d.safetyClass);
-    QVERIFY(!s.planes.contains(0) && s.planes.size() <= 1);
-    // What reaches the solvers is always valid.
-    QVERIFY(isValidStabilityParams(s, dc.slope.angle));
+    const QList<ParamProblem> problems = stabilityParamProblems(s, dc.slope.angle);
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.at(0).attribute, attribute);
+    QVERIFY(paramProblemText(problems.at(0)).contains(attribute));
+    QVERIFY(!isValidStabilityParams(s, dc.slope.angle));
     dc.updateSlopeGeometry();
     dc.updatePlanesGeometry();
     dc.analysisOff = false;
     dc.analyse();
-    for (const PlanarFactor& f : computeStabilityFactors(dc).planes)
-        QVERIFY(std::isfinite(f.fs));
+    QVERIFY(!dc.planes.isEmpty() && dc.planes.at(0).state / 10 == 3);
+    const StabilityFactors factors = computeStabilityFactors(dc);
+    QVERIFY(factors.planes.isEmpty() && factors.wedges.isEmpty());
+
+    // Written back as read, so the file still shows what needs mending.
+    DataCenter again;
+    QVERIFY(readInto(again, written(dc)));
+    const QList<ParamProblem> back = stabilityParamProblems(again.stability, again.slope.angle);
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back.at(0).attribute, attribute);
 }
 
 void TestStabilityFile::elementAnywhereInTheRoot() {
-    // Unknown children are skipped, malformed numbers read as 0 (valid for
-    // the crack distance), and reading goes on after the element.
+    // Unknown children are skipped, a malformed number is kept as not a
+    // number (never a default in its place) and named, and reading goes on
+    // after the element.
     DataCenter dc;
     const QByteArray body =
         "<?xml version=\"1.0\"?><DipData>"
@@ -198,7 +213,10 @@ void TestStabilityFile::elementAnywhereInTheRoot() {
     dc.stability.crackDistance = 5;
     QVERIFY(readInto(dc, body));
     QCOMPARE(dc.stability.height, 12.0);
-    QCOMPARE(dc.stability.crackDistance, 0.0);
+    QVERIFY(std::isnan(dc.stability.crackDistance));
+    const QList<ParamProblem> problems = stabilityParamProblems(dc.stability, 60);
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.at(0).attribute, QStringLiteral("crackDistance"));
     QVERIFY(!dc.stability.crackCritical);
     QVERIFY(!dc.stability.wedgeSaturated);
     QVERIFY(!dc.stability.enabled);

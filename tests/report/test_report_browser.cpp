@@ -1,6 +1,7 @@
 // Opens written reports in a real browser (headless Chromium): the embedded
 // picture must show, and user text must not turn into markup.
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
 #include "reportfixture.h"
 
 #include <QDir>
@@ -68,6 +69,7 @@ private slots:
     void init();
     void embeddedPictureIsDisplayed();
     void hostileProjectNameStaysText();
+    void blockPicturesAreDisplayed();
 
 private:
     QString chromium;
@@ -153,6 +155,52 @@ void TestReportBrowser::hostileProjectNameStaysText() {
     QCOMPARE(dom.count(QLatin1String("<img ")), 1);
     // The name reads as typed.
     QVERIFY(dom.contains(QStringLiteral("工程名称：&lt;script&gt;")));
+}
+
+void TestReportBrowser::blockPicturesAreDisplayed() {
+    // A planar block in three load cases: its section (the block's brown,
+    // the crack's water) shows in the browser beside the summary table.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    DataCenter project;
+    project.slope.direction = 180;
+    project.slope.angle = 60;
+    project.IncludedAnglePlanar = 30;
+    project.FrictionAnglePlanar = 30;
+    PlaneRecord r;
+    r.id = 1;
+    r.direction = 180;
+    r.angle = 35;
+    project.planes.append(r);
+    project.updateSlopeGeometry();
+    project.updatePlanesGeometry();
+    project.analysisOff = false;
+    project.analyse();
+    project.stability.present = project.stability.enabled = true;
+    project.stability.height = 30;
+    project.stability.planes.insert(1, PlaneStrength{20, 30});
+    project.stability.cases = defaultLoadCases(project.stability);
+    const QString page = dir.filePath(QStringLiteral("blocks.html"));
+    QVERIFY(writeReportFile(project, blockPicture(400, 400, Qt::white), page));
+
+    const QString shot = dir.filePath(QStringLiteral("shot.png"));
+    bool ok = false;
+    runChromium(chromium, dir.filePath(QStringLiteral("profile")),
+                {QStringLiteral("--screenshot=") + shot, QStringLiteral("--window-size=1200,5000"),
+                 QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded)},
+                &ok);
+    QVERIFY(ok);
+    QImage screen;
+    QVERIFY2(screen.load(shot), "Chromium wrote no screenshot");
+    int block = 0, water = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) {
+            const QRgb c = screen.pixel(x, y);
+            block += qAbs(qRed(c) - 196) < 14 && qAbs(qGreen(c) - 150) < 14 && qAbs(qBlue(c) - 100) < 14;
+            water += qBlue(c) > qRed(c) + 120 && qBlue(c) > 150;
+        }
+    QVERIFY2(block > 3000, qPrintable(QString::number(block)));
+    QVERIFY2(water > 100, qPrintable(QString::number(water)));
 }
 
 QTEST_GUILESS_MAIN(TestReportBrowser)

@@ -18,9 +18,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextFrame>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QtTest>
 
 namespace {
@@ -253,11 +254,11 @@ void TestReportWindow::reportCommandOpensReportWindows() {
 void TestReportWindow::viewerPageReadsEveryColour() {
     // Colours without alpha written rgba(): rgb() in style sheets and style
     // attributes; everything else as it was, text included.
-    const QString page = QStringLiteral(
-        "<html><head><style type=\"text/css\">body{background: rgba(234,234,234);}\n"
-        ".a{color: RGBA( 1 , 2 , 3 ); border-color: rgba(1,2,3,0.5);}</style></head>"
-        "<body><p style=\"background:rgba(10,20,30)\">rgba(1,2,3) stays in the text</p>"
-        "<p style='color:rgba(40,50,60)'>x</p></body></html>");
+    const QString page =
+        QStringLiteral("<html><head><style type=\"text/css\">body{background: rgba(234,234,234);}\n"
+                       ".a{color: RGBA( 1 , 2 , 3 ); border-color: rgba(1,2,3,0.5);}</style></head>"
+                       "<body><p style=\"background:rgba(10,20,30)\">rgba(1,2,3) stays in the text</p>"
+                       "<p style='color:rgba(40,50,60)'>x</p></body></html>");
     QCOMPARE(ViewerPage::adapted(page),
              QStringLiteral("<html><head><style type=\"text/css\">body{background: rgb(234,234,234);}\n"
                             ".a{color: rgb( 1 , 2 , 3 ); border-color: rgba(1,2,3,0.5);}</style></head>"
@@ -293,17 +294,46 @@ void TestReportWindow::reportWindowShowsTheReportWithoutCssWarnings() {
 
     cssWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordCssWarnings);
-    const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+    auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
     MyWeb page;
     page.resize(1100, 800);
     MyWeb::navigate(&page, path);
     QTRY_COMPARE(page.shownTarget(), path);
     page.grab();
+    restore.dismiss();
+    qInstallMessageHandler(previous);
     QVERIFY2(cssWarnings.isEmpty(), qPrintable(cssWarnings.join(QLatin1Char('\n'))));
     // The grey around the paper is the page's, as a browser shows it.
     QTextDocument* doc = page.browser()->document();
     QCOMPARE(doc->rootFrame()->frameFormat().background().color(), QColor(234, 234, 234));
     QVERIFY(doc->toPlainText().contains(QStringLiteral("稳定性计算")));
+
+    // The white paper, 1000 pixels and its padding, centred, as a browser
+    // lays it out; the headings sized from the paper's 20-pixel font; the
+    // picture on a line of its own, under its heading.
+    QTextTable* paper = nullptr;
+    for (QTextFrame* frame : doc->rootFrame()->childFrames())
+        if ((paper = qobject_cast<QTextTable*>(frame)))
+            break;
+    QVERIFY(paper);
+    QCOMPARE(paper->format().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(paper->format().width(), QTextLength(QTextLength::FixedLength, 1020));
+    QCOMPARE(paper->format().cellPadding(), 10.0);
+    QCOMPARE(paper->format().background().color(), QColor(Qt::white));
+    bool pictureAlone = false;
+    int pictures = 0;
+    QMap<QString, int> headingPixels;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().isEmpty() && b.begin().fragment().charFormat().fontWeight() == QFont::Bold)
+            headingPixels[b.text().trimmed()] =
+                b.begin().fragment().charFormat().intProperty(QTextFormat::FontPixelSize);
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat() && pictures++ == 0) // the stereonet
+                pictureAlone = b.text().trimmed() == it.fragment().text();
+    }
+    QVERIFY(pictureAlone);
+    QCOMPARE(headingPixels.value(QStringLiteral("示意图:")), 23);
+    QCOMPARE(headingPixels.value(QStringLiteral("工程名称：G318线K12+350路堑边坡")), 30);
 }
 
 QTEST_MAIN(TestReportWindow)

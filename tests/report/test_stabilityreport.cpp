@@ -1,4 +1,5 @@
 #include "model/datacenter.h"
+#include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityreport.h"
 #include "reportfixture.h"
@@ -18,6 +19,12 @@ private slots:
     void workingOfEveryBody();
     void inputsOutOfRangeAreNotCalculated();
     void factorNeverReadsAsMeetingWhatItMisses();
+    void summaryPerBlockAndCase();
+    void picturesOfEveryBlock();
+    void requiredFactorsSayWhereTheyCameFrom();
+    void wedgeWaterPressureUsesTheWedgeHeight();
+    void defaultStrengthsAreMarked();
+    void boundedCrackSearchIsSaid();
 };
 
 namespace {
@@ -56,6 +63,53 @@ QString item(const QString& section, const QString& head) {
 }
 
 const QString sectionHead = QStringLiteral("\t\t<hr>\n\t\t<h3>稳定性计算：</h3>\n");
+
+// A project of one slope and the given planes (dip direction, dip),
+// analysed, with the calculation on and every plane at c, φ.
+void makeProject(DataCenter& dc, double slopeDip, const QList<QPair<double, double>>& planes, double c,
+                 double phi) {
+    dc.slope.direction = 180;
+    dc.slope.angle = slopeDip;
+    dc.IncludedAnglePlanar = 30;
+    dc.FrictionAnglePlanar = 30;
+    int id = 1;
+    for (const auto& attitude : planes) {
+        PlaneRecord r;
+        r.id = id;
+        r.type = Joint;
+        r.direction = attitude.first;
+        r.angle = attitude.second;
+        dc.planes << r;
+        dc.stability.planes.insert(id++, PlaneStrength{c, phi});
+    }
+    dc.updateSlopeGeometry();
+    dc.updatePlanesGeometry();
+    dc.analysisOff = false;
+    dc.analyse();
+    dc.stability.present = dc.stability.enabled = true;
+    dc.stability.height = 20;
+}
+
+// The issue's wedge: slope 180∠62, planes 182∠50 and 233∠34, H 20 m.
+void issueWedge(DataCenter& dc, double c) {
+    makeProject(dc, 62, {{182, 50}, {233, 34}}, c, 30);
+}
+
+QString section(DataCenter& project) {
+    const QString page = report(project);
+    return page.mid(page.indexOf(sectionHead));
+}
+
+// The summary table's rows (from the block column on).
+QStringList summaryRows(const QString& section) {
+    const int start = section.indexOf(QStringLiteral("<table class=\"fs\""));
+    const int end = section.indexOf(QStringLiteral("</table>"), start);
+    QStringList rows;
+    for (const QString& row : section.mid(start, end - start).split(QLatin1Char('\n')))
+        if (row.startsWith(QStringLiteral("\t\t<tr><td")))
+            rows << row;
+    return rows;
+}
 } // namespace
 
 void TestStabilityReport::sectionOnlyWhenSwitchedOn() {
@@ -137,6 +191,122 @@ void TestStabilityReport::factorNeverReadsAsMeetingWhatItMisses() {
     QCOMPARE(factorText(1.3 - 1e-12), QStringLiteral("Fs=1.30"));
     QCOMPARE(factorStateWord(1.3 - 1e-12, 1.30), QStringLiteral("稳定"));
     QCOMPARE(factorStateWord(1.0 - 1e-12, 1.30), QStringLiteral("欠稳定"));
+}
+
+void TestStabilityReport::summaryPerBlockAndCase() {
+    // The wedge resting on plane 1 alone: 0.48 without cohesion, 2.47 with
+    // c = 50 kPa on both planes, in the summary and in the working.
+    for (const double c : {0.0, 50.0}) {
+        DataCenter dc;
+        issueWedge(dc, c);
+        dc.stability.cases = defaultLoadCases(dc.stability);
+        const StabilityFactors factors = computeStabilityFactors(dc);
+        const QString text = section(dc);
+        const QStringList rows = summaryRows(text);
+        QCOMPARE(rows.size(), factors.planes.size() + factors.wedges.size());
+        for (const CaseFactors& k : factors.cases)
+            QVERIFY(text.contains(QStringLiteral("<th colspan=\"4\">%1</th>").arg(k.loadCase.name)));
+        const QString wedgeRow = rows.filter(QStringLiteral("楔形体1×2")).value(0);
+        QVERIFY2(wedgeRow.contains(c == 0 ? QStringLiteral("<td>0.48</td>") : QStringLiteral("<td>2.47</td>")),
+                 qPrintable(wedgeRow));
+        // Each block with a factor: four cells per case.
+        for (const QString& row : rows)
+            if (!row.contains(QStringLiteral("colspan")))
+                QCOMPARE(row.count(QStringLiteral("<td")), 2 + 4 * factors.cases.size() + 1);
+        // Where a case falls short, the force that mends it.
+        const WedgeFactor& rain = factors.cases.at(1).wedges.first();
+        QVERIFY(rain.anchor.needed);
+        if (rain.anchor.reachable)
+            QVERIFY(wedgeRow.contains(QStringLiteral("暴雨工况：T=")));
+        const QString working = item(text, QStringLiteral("楔形体1×2"));
+        QCOMPARE(working.count(QStringLiteral("稳定状态：")), 3);
+        QVERIFY(working.contains(c == 0 ? QStringLiteral("稳定系数Fs=0.48") : QStringLiteral("稳定系数Fs=2.47")));
+        QVERIFY(working.contains(QStringLiteral("赤平投影判定：")));
+    }
+}
+
+void TestStabilityReport::picturesOfEveryBlock() {
+    // Face 180∠60, plane 180∠25 (kinematically stable: flatter than φ) and
+    // two planes making a wedge: one section per plane with a block, one
+    // sketch per wedge, after the stereonet.
+    DataCenter dc;
+    makeProject(dc, 60, {{180, 25}, {182, 50}, {233, 34}}, 20, 30);
+    const StabilityFactors factors = computeStabilityFactors(dc);
+    int blocks = 0;
+    for (const PlanarFactor& f : factors.planes)
+        blocks += f.hasBlock;
+    for (const WedgeFactor& f : factors.wedges)
+        blocks += f.hasBlock;
+    QVERIFY(blocks >= 2);
+    const QString page = report(dc);
+    QCOMPARE(page.count(QStringLiteral("data:image/png;base64,")), 1 + blocks);
+    const QString plane = item(section(dc), QStringLiteral("结构面1"));
+    QVERIFY(plane.contains(QStringLiteral("赤平投影判定：稳定")));
+    QVERIFY(plane.contains(QStringLiteral("<img ")));
+}
+
+void TestStabilityReport::requiredFactorsSayWhereTheyCameFrom() {
+    DataCenter dc;
+    issueWedge(dc, 50);
+    StabilityParams& p = dc.stability;
+    p.permanent = false;
+    p.cases = defaultLoadCases(p);
+    p.cases[1].requiredTyped = 1.4;
+    const QString text = section(dc);
+    QVERIFY(text.contains(QStringLiteral("<td>1.20</td><td>表5.3.2（一般工况）</td>")));
+    QVERIFY(text.contains(QStringLiteral("<td>1.40</td><td>设计人员输入（表5.3.2一般工况为1.20）</td>")));
+    // The temporary slope's seismic case has no table value: said, and no
+    // verdict beyond what Table 5.3.1 alone decides.
+    QVERIFY(text.contains(QStringLiteral("表5.3.2未规定临时边坡地震工况的Fst，未作判定")));
+    QVERIFY(text.contains(QStringLiteral("临时边坡地震工况GB 50330-2013 表5.3.2未规定Fst，未作判定")));
+    QVERIFY(!text.contains(QStringLiteral("nan")));
+    const QString conclusion = stabilityConclusion(dc);
+    QVERIFY(conclusion.contains(QStringLiteral("地震工况未规定")));
+    QVERIFY(conclusion.contains(QStringLiteral("暴雨工况1.40")));
+}
+
+void TestStabilityReport::wedgeWaterPressureUsesTheWedgeHeight() {
+    // With an inclined upper surface the wedge's height h differs from H:
+    // the printed peak pressure is γw·h/2 with the h used.
+    DataCenter dc;
+    issueWedge(dc, 50);
+    dc.stability.upperDip = 10;
+    dc.stability.wedgeSaturated = true;
+    const StabilityFactors factors = computeStabilityFactors(dc);
+    const WedgeFactor& f = factors.wedges.first();
+    QVERIFY(f.hasBlock && std::abs(f.wedgeHeight - 20) > 0.5);
+    QCOMPARE(f.peakWaterPressure, dc.stability.waterWeight * f.wedgeHeight / 2);
+    QVERIFY(item(section(dc), QStringLiteral("楔形体1×2"))
+                .contains(QStringLiteral("γw·h/2=%1 kPa（h=%2 m）")
+                              .arg(f.peakWaterPressure, 0, 'f', 2)
+                              .arg(f.wedgeHeight, 0, 'f', 2)));
+}
+
+void TestStabilityReport::defaultStrengthsAreMarked() {
+    DataCenter dc;
+    issueWedge(dc, 50);
+    dc.stability.planes.remove(2);                                   // never entered
+    dc.stability.planes.insert(1, PlaneStrength{0, dc.FrictionAnglePlanar}); // an earlier file's untouched row
+    QVERIFY(section(dc).contains(QStringLiteral("结构面2(节理)</td><td>0</td><td>30</td><td><b>默认值</b>")));
+    QVERIFY(section(dc).contains(QStringLiteral("结构面1(节理)</td><td>0</td><td>30</td><td><b>默认值</b>")));
+    dc.stability.planes.insert(1, PlaneStrength{0, 31});
+    QVERIFY(section(dc).contains(QStringLiteral("结构面1(节理)</td><td>0</td><td>31</td><td>输入值")));
+}
+
+void TestStabilityReport::boundedCrackSearchIsSaid() {
+    // An upper surface steeper than the plane: the plane never reaches it,
+    // the search stops at an assumed 10·H, and the report says so; with the
+    // upper slope's length given, the bench bounds the block instead.
+    DataCenter dc;
+    makeProject(dc, 60, {{180, 20}}, 20, 15);
+    dc.stability.upperDip = 25;
+    const QString assumed = QStringLiteral("10倍坡高");
+    QVERIFY(item(section(dc), QStringLiteral("结构面1")).contains(assumed));
+    dc.stability.upperLength = 30;
+    const QString bounded = item(section(dc), QStringLiteral("结构面1"));
+    QVERIFY(!bounded.contains(assumed));
+    QVERIFY(bounded.contains(QStringLiteral("张裂隙临界位置搜索范围")));
+    QVERIFY(section(dc).contains(QStringLiteral("坡顶面长度L：30 m")));
 }
 
 QTEST_MAIN(TestStabilityReport)
