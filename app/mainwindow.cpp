@@ -207,8 +207,12 @@ void MainWindow::updateActions() {
     for (QAction* action :
          {ui->actSave, ui->actSaveAs, ui->actData, ui->actBigCircle, ui->actPole, ui->actUpper, ui->actDown,
           ui->actAnalyse, ui->actMark, ui->actReport, ui->actCAD, ui->actPIC, ui->actTXT, ui->actExportCad,
-          ui->actStability})
+          ui->actStability, ui->actMeasurements, ui->actImportMeasurements})
         action->setEnabled(has);
+    ui->actFieldLayer->setEnabled(has && !child->project().field.isEmpty());
+    ui->actFieldLayer->setChecked(has && !child->project().field.isEmpty() &&
+                                  child->project().field.showLayer);
+    ui->actRose->setEnabled(has && !child->project().field.isEmpty());
     for (QAction* action : {ui->actNew, ui->actOpen, ui->actExit, ui->actDock, ui->actDesklnk})
         action->setEnabled(true);
     if (!has)

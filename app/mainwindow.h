@@ -65,6 +65,10 @@ public slots:
     void on_actTXT_triggered();
     void on_actExportCad_triggered();
     void on_actStability_triggered();
+    void on_actMeasurements_triggered();
+    void on_actImportMeasurements_triggered();
+    void on_actFieldLayer_triggered(bool checked);
+    void on_actRose_triggered();
 
 private slots:
     void openRecentFile();
@@ -82,6 +86,9 @@ private:
     void fileSaved(MdiChild* child);
     void buildDisplayStrip();
     void repaintActiveProject();
+    // A project's measurements were replaced: marks it modified, refreshes
+    // the window, the overview and the commands.
+    void fieldChanged(MdiChild* child);
 
     void readSettings();
     QRect availableScreenGeometry() const;

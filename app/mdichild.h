@@ -47,6 +47,11 @@ public:
     void readDocumentSettings();
     void writeDocumentSettings();
 
+    // The measurements as they were before the last import (a file or rows
+    // pasted), while that import can be undone.
+    QVector<Measurement> measurementsBeforeImport;
+    bool importUndoable = false;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

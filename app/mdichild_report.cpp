@@ -3,6 +3,7 @@
 #include "app/filedialogs.h"
 #include "app/mdichild.h"
 #include "platform/messagebox.h"
+#include "render/fieldlayer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,9 +36,12 @@ bool MdiChild::exportReport(QString& reportPath) {
         } else {
             QImage picture(width(), height(), QImage::Format_ARGB32);
             renderToImage(picture);
+            QImage density, rose;
+            FieldLayer::renderReportPictures(dataCenter, density, rose);
             // An unwritten or short-written report (a full disk) must not
             // replace an earlier file of that name.
-            if (!dataCenter.writeReport(&file, picture) || !file.flush() || file.size() != file.pos())
+            if (!dataCenter.writeReport(&file, picture, density, rose) || !file.flush() ||
+                file.size() != file.pos())
                 file.cancelWriting();
             if (file.commit())
                 reportPath = chosen;

@@ -1,5 +1,6 @@
 #include "batch/batchjson.h"
 
+#include "batch/batchfieldjson.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityreport.h"
@@ -294,6 +295,9 @@ QByteArray projectObject(const DataCenter& project, const QString& file, const S
     for (const QString& text : project.conclusion)
         conclusion << string(text);
     o.raw("conclusion", array(conclusion, o.childIndent()));
+
+    if (!project.field.isEmpty())
+        o.raw("measurements", BatchJson::measurementsObject(project, o.childIndent()));
     if (!project.field.isEmpty())
         jointSetMembers(o, project, items);
     if (!errors.isEmpty()) {

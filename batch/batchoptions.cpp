@@ -67,7 +67,8 @@ Parse parseArguments(const QStringList& arguments, BatchOptions& options, QStrin
                                            QStringLiteral("--dxf"),    QStringLiteral("--dwg"),
                                            QStringLiteral("--json"),   QStringLiteral("--size"),
                                            QStringLiteral("--radius"), QStringLiteral("--height"),
-                                           QStringLiteral("--jobs"),   QStringLiteral("--auto-sets")};
+                                           QStringLiteral("--jobs"),   QStringLiteral("--auto-sets"),
+                                           QStringLiteral("--rose")};
         if (!valued.contains(name)) {
             error = tr("未知选项 %1").arg(name);
             return Parse::UsageError;
@@ -92,6 +93,8 @@ Parse parseArguments(const QStringList& arguments, BatchOptions& options, QStrin
             options.dxfDir = value;
         } else if (name == QLatin1String("--dwg")) {
             options.dwgDir = value;
+        } else if (name == QLatin1String("--rose")) {
+            options.roseDir = value;
         } else if (name == QLatin1String("--json")) {
             options.jsonPath = value;
         } else if (name == QLatin1String("--size")) {
@@ -147,6 +150,7 @@ QString helpText() {
               "  --png DIR         赤平投影图（PNG）写到 DIR\n"
               "  --dxf DIR         CAD图形（DXF）写到 DIR\n"
               "  --dwg DIR         CAD图形（DWG）写到 DIR\n"
+              "  --rose DIR        有测量数据的工程的走向玫瑰花图（PNG）写到 DIR\n"
               "  --json FILE       全部工程的分析结果写成一个 JSON 文档；FILE 为 - 时写到标准输出\n"
               "  --size WxH        图片大小，单位像素（默认 800x600）\n"
               "  --radius R        CAD图形的半径R，10-100（默认 50）\n"

@@ -11,6 +11,7 @@ struct BatchOptions {
     QString dxfDir;    // --dxf DIR: DXF drawings
     QString dwgDir;    // --dwg DIR: DWG drawings
     QString jsonPath;  // --json FILE, or "-" for standard output
+    QString roseDir;   // --rose DIR: the rose diagrams of projects with measurements
     QSize size{800, 600};
     int radius = 50;     // CAD net radius R, as the CAD options' default
     int textPercent = 5; // CAD text height H percent, as the CAD options' default
@@ -22,7 +23,7 @@ struct BatchOptions {
 
     bool writesSomething() const {
         return !reportDir.isEmpty() || !pngDir.isEmpty() || !dxfDir.isEmpty() || !dwgDir.isEmpty() ||
-               !jsonPath.isEmpty();
+               !jsonPath.isEmpty() || !roseDir.isEmpty();
     }
 };
 

@@ -7,6 +7,8 @@
 #include "cad/cadfileexport.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
+#include "render/fieldlayer.h"
+#include "render/rosepicture.h"
 #include "model/factors/stabilityproblems.h"
 #include "model/fielddata/projectsets.h"
 #include "model/pngencoder.h"
@@ -126,7 +128,9 @@ bool writeReport(DataCenter& project, const QImage& picture, const QString& path
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    if (!project.writeReport(&file, picture) || !file.flush() || file.size() != file.pos())
+    QImage density, rose;
+    FieldLayer::renderReportPictures(project, density, rose);
+    if (!project.writeReport(&file, picture, density, rose) || !file.flush() || file.size() != file.pos())
         file.cancelWriting();
     return file.commit();
 }
@@ -267,6 +271,13 @@ ProjectResult processProject(const QString& file, const QString& outputName, con
                 notWritten("png", path);
         }
     }
+    if (!options.roseDir.isEmpty() && !project.field.isEmpty()) {
+        QImage rose(600, 600, QImage::Format_RGB32);
+        RosePicture::renderImage(rose, project.field, FieldLayer::reportRoseSettings());
+        const QString path = outputPath(options.roseDir, outputName, ".png");
+        if (!writePicture(rose, path))
+            notWritten("rose", path);
+    }
     if (!options.dxfDir.isEmpty() || !options.dwgDir.isEmpty()) {
         project.cadRadius = options.radius;
         project.cadTextPercent = options.textPercent;
@@ -308,7 +319,8 @@ int run(const BatchOptions& options, FILE* out, FILE* err) {
     const QString jsonDir = options.jsonPath.isEmpty() || options.jsonPath == QLatin1String("-")
                                 ? QString()
                                 : QFileInfo(options.jsonPath).absolutePath();
-    for (const QString& dir : {options.reportDir, options.pngDir, options.dxfDir, options.dwgDir, jsonDir}) {
+    for (const QString& dir :
+         {options.reportDir, options.pngDir, options.dxfDir, options.dwgDir, options.roseDir, jsonDir}) {
         if (!dir.isEmpty() && !QDir().mkpath(dir)) {
             print(err,
                   QStringLiteral("%1: %2\n").arg(programName(), tr("无法创建文件夹%1").arg(native(dir))));

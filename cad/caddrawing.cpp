@@ -2,6 +2,7 @@
 
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
+#include "model/fielddata/fieldview.h"
 #include "model/labels.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,71 @@ void mirroredOutline(CadSink& sink, const QVector<QPointF>& half, int R, double 
     sink.polyline(vertices, Dashed, ZoneColour, scale);
 }
 } // namespace
+
+const char* const DrawingLayer = "KVQXTW";
+const char* const PoleLayer = "KVJD";
+const char* const ContourLayer = "KVDMX";
+
+QStringList extraLayers(const DataCenter& project) {
+    if (!FieldViews::layerShown(project))
+        return {};
+    return {QLatin1String(PoleLayer), QLatin1String(ContourLayer)};
+}
+
+int contourColour(int index, int count) {
+    // Yellow through orange to red and dark red, as the screen's bands.
+    static const int ramp[] = {50, 40, 30, 20, 10, 1, 12, 14, 16, 18, 240, 242};
+    constexpr int n = int(sizeof ramp / sizeof ramp[0]);
+    if (count <= 1)
+        return ramp[0];
+    const int k = count <= n ? index * (n - 1) / (count - 1) : index % n;
+    return ramp[qBound(0, k, n - 1)];
+}
+
+void measurements(CadSink& sink, const DataCenter& project, int R, double T) {
+    if (!FieldViews::layerShown(project))
+        return;
+    const std::shared_ptr<const FieldView> view = FieldViews::of(project);
+    sink.setLayer(QLatin1String(ContourLayer));
+    const int levels = view->levels.size();
+    const QString unit = view->unit == QLatin1String("sigma") ? QStringLiteral("σ") : view->unit;
+    for (int i = 0; i < levels && i < view->contours.size(); ++i) {
+        const int colour = contourColour(i, levels);
+        const QString label = QString::number(view->levels[i], 'g', 4) + unit;
+        // Lines long enough to carry it get the level at their middle vertex;
+        // a level of short lines only gets it on its longest.
+        QVector<double> lengths;
+        double longest = 0;
+        for (const QPolygonF& line : view->contours[i].lines) {
+            double length = 0;
+            for (int k = 1; k < line.size(); ++k)
+                length += R * std::hypot(line[k].x() - line[k - 1].x(), line[k].y() - line[k - 1].y());
+            lengths << length;
+            longest = qMax(longest, length);
+        }
+        const double labelled = qMin(4 * T, longest);
+        for (int l = 0; l < view->contours[i].lines.size(); ++l) {
+            const QPolygonF& line = view->contours[i].lines[l];
+            if (line.size() < 2)
+                continue;
+            QVector<QPointF> vertices;
+            vertices.reserve(line.size());
+            for (const QPointF& p : line)
+                vertices << QPointF(R * p.x(), R * p.y());
+            sink.polyline(vertices, Continuous, colour, 1.0);
+            if (lengths[l] >= labelled) {
+                const QPointF& at = vertices[vertices.size() / 2];
+                sink.text(at.x(), at.y(), 0.6 * T, label, Centre, Middle, 0);
+            }
+        }
+    }
+    sink.setLayer(QLatin1String(PoleLayer));
+    const double r = 0.006 * R;
+    for (int i = 0; i < view->poles.size(); ++i)
+        sink.circle(R * view->poles[i].x(), R * view->poles[i].y(), r, Continuous,
+                    kindColour(project, view->kinds[i]), 1.0);
+    sink.setLayer(QLatin1String(DrawingLayer));
+}
 
 double textHeight(int radius, int textPercent) {
     return textPercent * 0.01 * radius;
@@ -232,6 +298,7 @@ void zones(CadSink& sink, const JudgeZone& zone, int R, double slopeDirection) {
 void drawing(CadSink& sink, const DataCenter& project) {
     const int R = project.cadRadius;
     const double T = textHeight(project);
+    measurements(sink, project, R, T);
     net(sink, R, T);
     slope(sink, project, R, T);
     if (project.BigCircle)

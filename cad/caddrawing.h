@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class DataCenter;
@@ -26,6 +27,9 @@ public:
     virtual void polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) = 0;
     virtual void text(double x, double y, double height, const QString& text, int hAlign, int vAlign,
                       double rotation) = 0;
+    // The layer the following primitives go on (CadDrawing::DrawingLayer
+    // unless a drawing switches; only the measurement layer does).
+    virtual void setLayer(const QString& name) { Q_UNUSED(name); }
 };
 
 namespace CadDrawing {
@@ -34,6 +38,16 @@ enum Style { Continuous = 0, SlopeLine = 1, Dashed = 6 };
 enum Colour { ByLayer = 256, CrossColour = 1, ZoneColour = 150 };
 enum HAlign { Left = 0, Centre = 1, Right = 2 };
 enum VAlign { Bottom = 1, Middle = 2, Top = 3 };
+
+// Layers: the drawing itself, and the measurements' poles and density
+// contours (only in drawings of projects whose measurement layer is shown).
+extern const char* const DrawingLayer; // "KVQXTW"
+extern const char* const PoleLayer;    // "KVJD"
+extern const char* const ContourLayer; // "KVDMX"
+
+// The extra layers a project's drawing uses, in the order the files
+// declare them: none, or PoleLayer and ContourLayer.
+QStringList extraLayers(const DataCenter& project);
 
 // Text height T in drawing units: H percent of R.
 double textHeight(int radius, int textPercent);
@@ -71,6 +85,13 @@ void poles(CadSink& sink, const DataCenter& project, int R, double T);
 // Friction circle, included-angle lines, envelope and toppling zone, rotated
 // from the zone frame by the slope's dip direction.
 void zones(CadSink& sink, const JudgeZone& zone, int R, double slopeDirection);
+// The measurement layer: contour lines (one colour per level, each line
+// labelled with its level) on ContourLayer, the poles (small circles in
+// their kind's colour) on PoleLayer, then back to DrawingLayer. Nothing
+// when the project's layer is not shown.
+void measurements(CadSink& sink, const DataCenter& project, int R, double T);
+// CAD colour of contour level `index` (0-based) of `count`.
+int contourColour(int index, int count);
 // The whole drawing of a project with its stored CAD radius and text height.
 void drawing(CadSink& sink, const DataCenter& project);
 

@@ -54,9 +54,10 @@ bool writeDxf(const DataCenter& project, QIODevice& device) {
     QTextStream stream(&device);
     stream.setCodec(MakeDxf::dxfCodec());
     MakeDxf dxf;
-    if (!dxf.writeHead(stream))
+    const int first = dxf.writeHead(stream, CadDrawing::extraLayers(project));
+    if (first < 0)
         return false;
-    DxfSink sink(dxf, stream, MakeDxf::FirstHandle);
+    DxfSink sink(dxf, stream, first);
     CadDrawing::drawing(sink, project);
     if (!dxf.writeEnd(stream, sink.handle))
         return false;

@@ -53,6 +53,8 @@ void MakeDwg::writeNet(QXmlStreamWriter& w, int R, double T) {
 void MakeDwg::writeArc(QXmlStreamWriter& w, double x, double y, double radius, double startAngle,
                        double endAngle, int style, int colour, double scale) {
     w.writeStartElement(QStringLiteral("arc"));
+    if (!layer.isEmpty())
+        w.writeAttribute(QStringLiteral("layer"), layer);
     centre(w, x, y);
     w.writeTextElement(QStringLiteral("Radius"), number(radius));
     w.writeStartElement(QStringLiteral("Angle"));
@@ -66,6 +68,8 @@ void MakeDwg::writeArc(QXmlStreamWriter& w, double x, double y, double radius, d
 void MakeDwg::writeCircle(QXmlStreamWriter& w, double x, double y, double radius, int style, int colour,
                           double scale) {
     w.writeStartElement(QStringLiteral("circle"));
+    if (!layer.isEmpty())
+        w.writeAttribute(QStringLiteral("layer"), layer);
     centre(w, x, y);
     w.writeTextElement(QStringLiteral("Radius"), number(radius));
     writeProperty(w, style, colour, scale);
@@ -75,6 +79,8 @@ void MakeDwg::writeCircle(QXmlStreamWriter& w, double x, double y, double radius
 void MakeDwg::writeLine(QXmlStreamWriter& w, double x1, double y1, double x2, double y2, int style,
                         int colour, double scale) {
     w.writeStartElement(QStringLiteral("line"));
+    if (!layer.isEmpty())
+        w.writeAttribute(QStringLiteral("layer"), layer);
     point(w, x1, y1);
     point(w, x2, y2);
     writeProperty(w, style, colour, scale);
@@ -87,16 +93,25 @@ void MakeDwg::writeCross(QXmlStreamWriter& w, double x, double y, int R) {
 }
 
 void MakeDwg::writePolyline(QXmlStreamWriter& w, const QVector<QPointF>& vertices, int style, double scale) {
+    writePolyline(w, vertices, style, scale, CadDrawing::ZoneColour);
+}
+
+void MakeDwg::writePolyline(QXmlStreamWriter& w, const QVector<QPointF>& vertices, int style, double scale,
+                            int colour) {
     w.writeStartElement(QStringLiteral("polyline"));
+    if (!layer.isEmpty())
+        w.writeAttribute(QStringLiteral("layer"), layer);
     for (const QPointF& p : vertices)
         point(w, p.x(), p.y());
-    writeProperty(w, style, CadDrawing::ZoneColour, scale);
+    writeProperty(w, style, style == CadDrawing::Dashed ? int(CadDrawing::ZoneColour) : colour, scale);
     w.writeEndElement();
 }
 
 void MakeDwg::writeText(QXmlStreamWriter& w, double x, double y, double height, const QString& text,
                         int hAlign, int vAlign, double rotation) {
     w.writeStartElement(QStringLiteral("text"));
+    if (!layer.isEmpty())
+        w.writeAttribute(QStringLiteral("layer"), layer);
     point(w, x, y);
     w.writeTextElement(QStringLiteral("Txt"), CadDrawing::drawableText(text));
     w.writeTextElement(QStringLiteral("Height"), number(height));
@@ -129,11 +144,15 @@ void XmlSink::line(double x1, double y1, double x2, double y2, int style, int co
     w.writeLine(x, x1, y1, x2, y2, style, colour, scale);
 }
 
-void XmlSink::polyline(const QVector<QPointF>& vertices, int style, int, double scale) {
-    w.writePolyline(x, vertices, style, scale);
+void XmlSink::polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) {
+    w.writePolyline(x, vertices, style, scale, colour);
 }
 
 void XmlSink::text(double px, double py, double height, const QString& text, int hAlign, int vAlign,
                    double rotation) {
     w.writeText(x, px, py, height, text, hAlign, vAlign, rotation);
+}
+
+void XmlSink::setLayer(const QString& name) {
+    w.layer = name == QLatin1String(CadDrawing::DrawingLayer) ? QString() : name;
 }

@@ -31,8 +31,16 @@ public:
     // Loads the DWG library and lets it write the clipboard's drawing to path.
     bool callWriteDwg(const QString& path);
 
+    // A continuous polyline takes `colour`; a dashed one is always colour 150.
+    void writePolyline(QXmlStreamWriter& writer, const QVector<QPointF>& vertices, int style, double scale,
+                       int colour);
+
     static QString number(double value);
     static QString radians(double degrees);
+
+    // Layer of the elements written next ("layer" attribute); empty: the
+    // drawing's layer, written without the attribute.
+    QString layer;
 };
 
 // Sink that writes each primitive as one interchange-XML element.
@@ -47,6 +55,7 @@ public:
     void polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) override;
     void text(double px, double py, double height, const QString& text, int hAlign, int vAlign,
               double rotation) override;
+    void setLayer(const QString& name) override;
 
 private:
     MakeDwg& w;

@@ -26,11 +26,14 @@ void group(QTextStream& s, const char* code, int value) {
     group(s, code, QString::number(value));
 }
 
-void entityHead(QTextStream& s, const char* type, int handle) {
+void entityHead(QTextStream& s, const char* type, int handle, const QString& layer) {
     group(s, " 0", QLatin1String(type));
     group(s, " 5", MakeDxf::handleText(handle));
     group(s, " 100", QLatin1String("AcDbEntity"));
-    group(s, " 8", kLayer);
+    if (layer.isEmpty())
+        group(s, " 8", kLayer);
+    else
+        group(s, " 8", layer);
 }
 
 // Copies a template resource line by line with CR LF line ends; lineFilter
@@ -107,6 +110,50 @@ bool MakeDxf::writeHead(QTextStream& stream) {
                         [](int, const QString& line) { return line; });
 }
 
+int MakeDxf::writeHead(QTextStream& stream, const QStringList& layers) {
+    if (layers.isEmpty())
+        return writeHead(stream) ? FirstHandle : -1;
+    // The layer table of the template declares "0" and the drawing's layer;
+    // the further layers take the first handles after the template's, so
+    // the entities follow them.
+    int handle = FirstHandle;
+    QStringList records;
+    for (const QString& name : layers) {
+        handle = nextHandle(handle);
+        records << QStringLiteral("  0") << QStringLiteral("LAYER") << QStringLiteral("  5")
+                << handleText(handle) << QStringLiteral("330") << QStringLiteral("2") << QStringLiteral("100")
+                << QStringLiteral("AcDbSymbolTableRecord") << QStringLiteral("100")
+                << QStringLiteral("AcDbLayerTableRecord") << QStringLiteral("  2") << name
+                << QStringLiteral(" 70") << QStringLiteral("0") << QStringLiteral(" 62")
+                << QStringLiteral("7") << QStringLiteral("  6") << QStringLiteral("Continuous")
+                << QStringLiteral("370") << QStringLiteral("-3") << QStringLiteral("390")
+                << QStringLiteral("F");
+    }
+    // Lines of the template: the layer table starts at "LAYER" after
+    // "TABLE"; its count is the " 70" value after the table's subclass
+    // marker; the records end at its "ENDTAB".
+    int state = 0; // 0 before the table, 1 in its head, 2 in its records, 3 after
+    QString previous;
+    const bool copied = copyTemplate(
+        stream, QStringLiteral(":/dxf/head.dxf"), INT_MAX, [&](int, const QString& line) -> QString {
+            QString out = line;
+            if (state == 0 && previous == QLatin1String("  2") && line == QLatin1String("LAYER")) {
+                state = 1;
+            } else if (state == 1 && previous == QLatin1String(" 70")) {
+                out = QString::number(line.toInt() + layers.size());
+                state = 2;
+            } else if (state == 2 && line == QLatin1String("ENDTAB")) {
+                // "  0" of ENDTAB was written already: the records
+                // go before it.
+                out = records.mid(1).join(QLatin1String("\r\n")) + QLatin1String("\r\n  0\r\nENDTAB");
+                state = 3;
+            }
+            previous = line;
+            return out;
+        });
+    return copied && state == 3 ? handle : -1;
+}
+
 int MakeDxf::writeNet(QTextStream& stream, int handle, int R, double T) {
     DxfSink sink(*this, stream, handle);
     CadDrawing::net(sink, R, T);
@@ -116,7 +163,7 @@ int MakeDxf::writeNet(QTextStream& stream, int handle, int R, double T) {
 int MakeDxf::writeArc(QTextStream& s, int handle, double x, double y, double radius, double startAngle,
                       double endAngle, int style, int colour, double scale) {
     handle = MakeDxf::nextHandle(handle);
-    entityHead(s, "ARC", handle);
+    entityHead(s, "ARC", handle, layer);
     group(s, " 62", colour);
     group(s, " 370", -1);
     if (style == CadDrawing::SlopeLine) {
@@ -137,7 +184,7 @@ int MakeDxf::writeArc(QTextStream& s, int handle, double x, double y, double rad
 int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double radius, int style, int colour,
                          double scale) {
     handle = MakeDxf::nextHandle(handle);
-    entityHead(s, "CIRCLE", handle);
+    entityHead(s, "CIRCLE", handle, layer);
     if (style == CadDrawing::Dashed) {
         group(s, " 6", kDashed);
         group(s, " 48", scale);
@@ -154,7 +201,7 @@ int MakeDxf::writeCircle(QTextStream& s, int handle, double x, double y, double 
 int MakeDxf::writeColouredLine(QTextStream& s, int handle, double x1, double y1, double x2, double y2,
                                int style, int colour, double scale) {
     handle = MakeDxf::nextHandle(handle);
-    entityHead(s, "LINE", handle);
+    entityHead(s, "LINE", handle, layer);
     group(s, " 62", colour);
     group(s, " 370", -1);
     if (style == CadDrawing::Dashed) {
@@ -184,14 +231,19 @@ int MakeDxf::writeCross(QTextStream& stream, int handle, double x, double y, int
 }
 
 int MakeDxf::writePolylineHead(QTextStream& s, int handle, int vertexCount, int style, double scale) {
+    return writePolylineHead(s, handle, vertexCount, style, scale, CadDrawing::ByLayer);
+}
+
+int MakeDxf::writePolylineHead(QTextStream& s, int handle, int vertexCount, int style, double scale,
+                               int colour) {
     handle = MakeDxf::nextHandle(handle);
-    entityHead(s, "LWPOLYLINE", handle);
+    entityHead(s, "LWPOLYLINE", handle, layer);
     if (style == CadDrawing::Dashed) {
         group(s, " 62", int(CadDrawing::ZoneColour));
         group(s, " 6", kDashed);
         group(s, " 48", scale);
     } else {
-        group(s, " 62", int(CadDrawing::ByLayer));
+        group(s, " 62", colour);
     }
     group(s, " 100", QLatin1String("AcDbPolyline"));
     group(s, " 90", vertexCount);
@@ -207,7 +259,7 @@ void MakeDxf::writeVertex(QTextStream& s, double x, double y) {
 int MakeDxf::writeText(QTextStream& s, int handle, double x, double y, double height, const QString& text,
                        int hAlign, int vAlign, double rotation) {
     handle = MakeDxf::nextHandle(handle);
-    entityHead(s, "TEXT", handle);
+    entityHead(s, "TEXT", handle, layer);
     group(s, " 62", int(CadDrawing::ByLayer));
     group(s, " 370", -1);
     group(s, " 100", QLatin1String("AcDbText"));
@@ -274,10 +326,14 @@ void DxfSink::line(double x1, double y1, double x2, double y2, int style, int co
     handle = w.writeColouredLine(s, handle, x1, y1, x2, y2, style, colour, scale);
 }
 
-void DxfSink::polyline(const QVector<QPointF>& vertices, int style, int, double scale) {
-    handle = w.writePolylineHead(s, handle, vertices.size(), style, scale);
+void DxfSink::polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) {
+    handle = w.writePolylineHead(s, handle, vertices.size(), style, scale, colour);
     for (const QPointF& p : vertices)
         w.writeVertex(s, p.x(), p.y());
+}
+
+void DxfSink::setLayer(const QString& name) {
+    w.layer = name == QLatin1String(kLayer) ? QString() : name;
 }
 
 void DxfSink::text(double x, double y, double height, const QString& text, int hAlign, int vAlign,

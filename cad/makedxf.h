@@ -26,6 +26,10 @@ public:
     explicit MakeDxf(QObject* parent = nullptr);
 
     bool writeHead(QTextStream& stream);
+    // The head with further layers declared after the drawing's own; returns
+    // the handle counter to start the entities from (FirstHandle when there
+    // are none), or -1 when the template cannot be read.
+    int writeHead(QTextStream& stream, const QStringList& layers);
     int writeNet(QTextStream& stream, int handle, int R, double T);
     int writeArc(QTextStream& stream, int handle, double x, double y, double radius, double startAngle,
                  double endAngle, int style, int colour, double scale);
@@ -36,6 +40,9 @@ public:
                   double scale);
     int writeCross(QTextStream& stream, int handle, double x, double y, int R);
     int writePolylineHead(QTextStream& stream, int handle, int vertexCount, int style, double scale);
+    // A continuous polyline takes `colour`; a dashed one is always colour 150.
+    int writePolylineHead(QTextStream& stream, int handle, int vertexCount, int style, double scale,
+                          int colour);
     void writeVertex(QTextStream& stream, double x, double y);
     int writeText(QTextStream& stream, int handle, double x, double y, double height, const QString& text,
                   int hAlign, int vAlign, double rotation);
@@ -57,6 +64,9 @@ public:
     static QString encodableText(const QString& text);
     // The code page the header declares (936).
     static QTextCodec* dxfCodec();
+
+    // Layer of the entities written next; empty: the drawing's layer.
+    QString layer;
 };
 
 // Sink that writes each primitive as a DXF entity and counts the handles.
@@ -71,6 +81,7 @@ public:
     void polyline(const QVector<QPointF>& vertices, int style, int colour, double scale) override;
     void text(double x, double y, double height, const QString& text, int hAlign, int vAlign,
               double rotation) override;
+    void setLayer(const QString& name) override;
 
 private:
     MakeDxf& w;

@@ -104,6 +104,10 @@ public:
     bool readProject(QIODevice* device);
     bool writeProject(QIODevice* device);
     bool writeReport(QIODevice* device, const QImage& picture);
+    // With measurements, the section 结构面统计 carries these two pictures
+    // (the density plot with the poles, the rose diagram).
+    bool writeReport(QIODevice* device, const QImage& picture, const QImage& densityPicture,
+                     const QImage& rosePicture);
 
     // Hostile-file limits of readProject.
     static constexpr int MaxPlanesInFile = 1000;

@@ -3,6 +3,7 @@
 // attitude and stability message.
 #include "model/datacenter.h"
 #include "model/factors/stabilityreport.h"
+#include "model/fielddata/fieldreport.h"
 #include "model/fielddata/setsreport.h"
 #include "model/labels.h"
 #include "model/pngencoder.h"
@@ -50,6 +51,11 @@ QString pngBase64(const QImage& picture) {
 } // namespace
 
 bool DataCenter::writeReport(QIODevice* device, const QImage& picture) {
+    return writeReport(device, picture, QImage(), QImage());
+}
+
+bool DataCenter::writeReport(QIODevice* device, const QImage& picture, const QImage& densityPicture,
+                             const QImage& rosePicture) {
     QTextStream out(device);
     out.setCodec("UTF-8");
     const QLatin1String nl("\n");
@@ -120,6 +126,7 @@ bool DataCenter::writeReport(QIODevice* device, const QImage& picture) {
     }
     out << "\t\t</ul>" << nl;
     writeStabilitySection(out, *this);
+    writeFieldSection(out, *this, densityPicture, rosePicture);
     writeJointSetsSection(out, *this);
     out << "\t\t<hr>" << nl;
     out << "\t\t<h3>" << tr("澄岩赤平投影V2.3") << "</h3>" << nl;

@@ -2,8 +2,10 @@
 
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
+#include "model/fielddata/fieldview.h"
 #include "model/fonts.h"
 #include "model/labels.h"
+#include "render/fieldlayer.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -277,6 +279,12 @@ void drawStereonet(QPainter& painter, double R, DataCenter& project) {
     installFontSubstitutions();
     Scene scene{painter, R, project, ipx(labelBaseSize() * R / 300.0)};
     painter.setBrush(Qt::NoBrush);
+
+    // The measurements lie under everything else of the net.
+    if (FieldViews::layerShown(project)) {
+        FieldLayer::draw(painter, R, project);
+        FieldLayer::drawLegend(painter, R + 2.2 * scene.p, -R, scene.p, *FieldViews::of(project));
+    }
 
     if (!project.analysisOff) {
         project.judgeZone.draw(painter, R, project.slope.direction);

@@ -3,7 +3,9 @@
 // its PNG as the 计算书 and karven-batch write it, beside QImage's own PNG
 // and matplotlib's picture of a stereonet of the same size.
 #include "model/datacenter.h"
+#include "model/fielddata/fieldview.h"
 #include "model/fonts.h"
+#include "render/fieldlayer.h"
 #include "model/pngencoder.h"
 #include "render/stereonet.h"
 
@@ -16,6 +18,8 @@
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -76,6 +80,77 @@ void BM_RenderPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderPicture)->Unit(benchmark::kMillisecond);
 
+// 10 000 measured planes: three clusters and scatter, reproducible.
+void fillMeasurements(DataCenter& project, int count) {
+    uint32_t state = 12345u;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return (state + 0.5) / 4294967296.0;
+    };
+    const double centres[3][2] = {{145, 35}, {240, 78}, {320, 25}};
+    for (int i = 0; i < count; ++i) {
+        Measurement m;
+        if (i % 10 == 9) {
+            m.direction = 360 * next();
+            m.angle = 90 * next();
+        } else {
+            const double* c = centres[i % 3];
+            m.direction = std::fmod(c[0] + 30 * (next() - 0.5) + 360, 360);
+            m.angle = qBound(0.0, c[1] + 20 * (next() - 0.5), 90.0);
+        }
+        m.type = 2 + i % 3;
+        project.field.measurements << m;
+    }
+}
+
+// The window repaint with the layer on (poles and contours), the view and
+// its image computed once before: what every later repaint costs.
+void BM_WindowRepaintMeasurements10000(benchmark::State& state) {
+    NetWidget widget;
+    fillProject(widget.project);
+    fillMeasurements(widget.project, 10000);
+    widget.resize(800, 600);
+    widget.show();
+    QApplication::processEvents();
+    widget.repaint();
+    for (auto _ : state)
+        widget.repaint();
+    state.counters["poles"] = widget.project.field.measurements.size();
+    state.counters["levels"] = FieldViews::of(widget.project)->levels.size();
+}
+BENCHMARK(BM_WindowRepaintMeasurements10000)->Unit(benchmark::kMillisecond);
+
+// The first repaint after a change: density grid, contours and the layer's
+// image computed anew (a changed weight each time).
+void BM_WindowRepaintAfterChange10000(benchmark::State& state) {
+    NetWidget widget;
+    fillProject(widget.project);
+    fillMeasurements(widget.project, 10000);
+    widget.resize(800, 600);
+    widget.show();
+    QApplication::processEvents();
+    int k = 0;
+    for (auto _ : state) {
+        widget.project.field.measurements[0].weight = 1 + (++k % 1000) * 1e-3;
+        widget.repaint();
+    }
+}
+BENCHMARK(BM_WindowRepaintAfterChange10000)->Unit(benchmark::kMillisecond);
+
+// The report's density picture of 10 000 poles, view cached.
+void BM_DensityPicture10000(benchmark::State& state) {
+    DataCenter project;
+    fillMeasurements(project, 10000);
+    QImage image(800, 600, QImage::Format_RGB32);
+    FieldLayer::renderDensityPicture(image, project);
+    for (auto _ : state) {
+        FieldLayer::renderDensityPicture(image, project);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DensityPicture10000)->Unit(benchmark::kMillisecond);
 // The picture of the report (opaque, 800 x 600) with its PNG, through the
 // encoder every Karven picture goes through.
 void BM_PictureAndPng(benchmark::State& state) {

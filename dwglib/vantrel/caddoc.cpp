@@ -88,12 +88,28 @@ void requireFinite(double v)
         throw std::invalid_argument("number is not finite");
 }
 
-Entity base(CadDocument& doc, EntityKind kind, int color, double ltScale)
-{
+// The entity's layer: the drawing's own, or a further one made on first use.
+const Layer* entityLayer(CadDocument& doc, const std::string& name) {
+    if (name.empty())
+        return doc.findLayer(kLayerName);
+    if (const Layer* layer = doc.findLayer(name))
+        return layer;
+    if (name.size() > 31)
+        throw std::invalid_argument("layer name too long");
+    for (const char c : name) {
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                        c == '_' || c == '-';
+        if (!ok)
+            throw std::invalid_argument("layer name character");
+    }
+    return &doc.addLayer(name, 7);
+}
+
+Entity base(CadDocument& doc, EntityKind kind, int color, double ltScale, const std::string& layerName) {
     if (color < 0 || color > 256)
         throw std::invalid_argument("colour index out of range");
     requireFinite(ltScale);
-    const Layer* layer = doc.findLayer(kLayerName);
+    const Layer* layer = entityLayer(doc, layerName);
     if (!layer)
         throw std::runtime_error("layer missing");
     Entity e;
@@ -116,9 +132,8 @@ void useLineType(CadDocument& doc, Entity& e, const char* name)
 }  // namespace
 
 void addPolyline(CadDocument& doc, const std::vector<Vec2>& vertices, int styleCode, int color,
-                 double ltScale)
-{
-    Entity e = base(doc, EntityKind::Polyline2D, color, ltScale);
+                 double ltScale, const std::string& layer) {
+    Entity e = base(doc, EntityKind::Polyline2D, color, ltScale, layer);
     for (const Vec2& v : vertices) {
         requireFinite(v.x);
         requireFinite(v.y);
@@ -129,9 +144,9 @@ void addPolyline(CadDocument& doc, const std::vector<Vec2>& vertices, int styleC
     doc.addEntity(std::move(e));
 }
 
-void addCircle(CadDocument& doc, Vec2 center, double radius, int styleCode, int color, double ltScale)
-{
-    Entity e = base(doc, EntityKind::Circle, color, ltScale);
+void addCircle(CadDocument& doc, Vec2 center, double radius, int styleCode, int color, double ltScale,
+               const std::string& layer) {
+    Entity e = base(doc, EntityKind::Circle, color, ltScale, layer);
     requireFinite(center.x);
     requireFinite(center.y);
     requireFinite(radius);
@@ -142,10 +157,9 @@ void addCircle(CadDocument& doc, Vec2 center, double radius, int styleCode, int 
     doc.addEntity(std::move(e));
 }
 
-void addArc(CadDocument& doc, Vec2 center, double radius, double startAngle, double endAngle,
-            int styleCode, int color, double ltScale)
-{
-    Entity e = base(doc, EntityKind::Arc, color, ltScale);
+void addArc(CadDocument& doc, Vec2 center, double radius, double startAngle, double endAngle, int styleCode,
+            int color, double ltScale, const std::string& layer) {
+    Entity e = base(doc, EntityKind::Arc, color, ltScale, layer);
     for (double v : {center.x, center.y, radius, startAngle, endAngle})
         requireFinite(v);
     e.center = {center.x, center.y, 0.0};
@@ -157,10 +171,9 @@ void addArc(CadDocument& doc, Vec2 center, double radius, double startAngle, dou
     doc.addEntity(std::move(e));
 }
 
-void addText(CadDocument& doc, Vec2 at, const std::string& utf8, double height, int hAlign,
-             int vAlign, double rotation)
-{
-    Entity e = base(doc, EntityKind::Text, 256, 1.0);
+void addText(CadDocument& doc, Vec2 at, const std::string& utf8, double height, int hAlign, int vAlign,
+             double rotation, const std::string& layer) {
+    Entity e = base(doc, EntityKind::Text, 256, 1.0, layer);
     for (double v : {at.x, at.y, height, rotation})
         requireFinite(v);
     if (hAlign < 0 || hAlign > 5 || vAlign < 0 || vAlign > 3)

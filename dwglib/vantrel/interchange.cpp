@@ -419,6 +419,7 @@ struct Pending {
     double a1 = 0, a2 = 0, rotate = 0;
     int h = 0, v = 0;
     std::string radius, height, txt; // character data of Radius, Height, Txt
+    std::string layer;               // "layer" attribute; empty: the drawing's layer
 };
 
 class Reader {
@@ -917,6 +918,13 @@ private:
             e.radius.clear();
             e.height.clear();
             e.txt.clear();
+            e.layer.clear();
+            if (find("layer")) {
+                const Span l = value("layer");
+                e.layer.assign(l.b, l.e);
+                if (e.layer.empty())
+                    refuse();
+            }
             return;
         }
         if (depth != 3)
@@ -985,7 +993,7 @@ private:
             break;
         case Kind::Polyline:
             requireDrawable(e.vertices);
-            addPolyline(doc_, e.vertices, e.prop.type, e.prop.color, e.prop.scale);
+            addPolyline(doc_, e.vertices, e.prop.type, e.prop.color, e.prop.scale, e.layer);
             break;
         case Kind::Circle:
         case Kind::Arc: {
@@ -994,9 +1002,9 @@ private:
             const double r = number(span(e.radius));
             requireRadius(r);
             if (e.kind == Kind::Circle)
-                addCircle(doc_, e.point, r, e.prop.type, e.prop.color, e.prop.scale);
+                addCircle(doc_, e.point, r, e.prop.type, e.prop.color, e.prop.scale, e.layer);
             else
-                addArc(doc_, e.point, r, e.a1, e.a2, e.prop.type, e.prop.color, e.prop.scale);
+                addArc(doc_, e.point, r, e.a1, e.a2, e.prop.type, e.prop.color, e.prop.scale, e.layer);
             break;
         }
         case Kind::Text: {
@@ -1005,7 +1013,7 @@ private:
             const double height = number(span(e.height));
             requireTextHeight(height);
             requireTextLength(e.txt, doc_.header.codePage);
-            addText(doc_, e.point, e.txt, height, e.h, e.v, e.rotate);
+            addText(doc_, e.point, e.txt, height, e.h, e.v, e.rotate, e.layer);
             break;
         }
         }

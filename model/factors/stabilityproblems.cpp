@@ -1,6 +1,9 @@
 // Range checks of the factor-of-safety inputs.
 #include "model/factors/stabilityproblems.h"
 
+#include "model/factors/loadcases.h"
+#include "model/factors/stabilityfactors.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
@@ -41,6 +44,53 @@ QString number(double value) {
 }
 } // namespace
 
+namespace {
+// The upper-slope length, the load cases ("Case", planeId = the case's
+// position from 1) and the anchors ("Anchor", planeId = the plane's id, or
+// plane A's for a wedge).
+void loadCaseProblems(const StabilityParams& p, Collector& c) {
+    c.check(p.upperLength >= 0 && p.upperLength <= MaxUpperLength, p.upperLength, "upperLength",
+            tr("坡顶斜坡长度"), tr("0≤长度≤%1 m").arg(number(MaxUpperLength)));
+    c.check(p.cases.size() <= MaxLoadCases, p.cases.size(), "Case", tr("工况数"),
+            tr("不多于%1个").arg(MaxLoadCases));
+    for (int i = 0; i < p.cases.size(); ++i) {
+        const LoadCase& lc = p.cases.at(i);
+        const QString caseName = tr("工况%1").arg(i + 1);
+        const QString element = QStringLiteral("Case");
+        c.check(lc.name.size() <= MaxCaseName, lc.name.size(), "name", caseName + tr("的名称长度"),
+                tr("不多于%1个字").arg(MaxCaseName), element, i + 1);
+        c.check(lc.crackWater >= 0 && lc.crackWater <= 1, lc.crackWater, "crackWater",
+                caseName + tr("的裂隙充水深度比"), tr("0≤充水深度比≤1"), element, i + 1);
+        c.check(lc.seismic >= 0 && lc.seismic <= 0.5, lc.seismic, "seismic",
+                caseName + tr("的综合水平地震系数αw"), tr("0≤αw≤0.5"), element, i + 1);
+        if (lc.requiredTyped != 0) {
+            double table = 0;
+            const bool inTable = tableRequiredFactor(p.safetyClass, p.permanent, lc.seismic > 0, table);
+            const double least = inTable ? table : 1.0;
+            c.check(lc.requiredTyped >= least - FactorTolerance && lc.requiredTyped <= MaxRequired,
+                    lc.requiredTyped, "required", caseName + tr("的稳定安全系数Fst"),
+                    tr("%1≤Fst≤%2").arg(number(least), number(MaxRequired)), element, i + 1);
+        }
+    }
+    const auto anchor = [&](const BlockAnchor& a, double maxForce, const QString& block, int id, bool wedge) {
+        const QString element = QStringLiteral("Anchor");
+        c.check(a.force >= 0 && a.force <= maxForce, a.force, "force", block + tr("的锚固力T"),
+                wedge ? tr("0≤T≤%1 kN").arg(number(maxForce)) : tr("0≤T≤%1 kN/m").arg(number(maxForce)),
+                element, id);
+        c.check(a.inclination > -90 && a.inclination < 90, a.inclination, "inclination",
+                block + tr("的锚固倾角ψT"), tr("−90°＜ψT＜90°"), element, id);
+        if (wedge && a.bearingGiven)
+            c.check(a.bearing >= 0 && a.bearing < 360, a.bearing, "bearing", block + tr("的锚固方位角"),
+                    tr("0≤方位角＜360°"), element, id);
+    };
+    for (auto it = p.planeAnchors.constBegin(); it != p.planeAnchors.constEnd(); ++it)
+        anchor(it.value(), MaxPlanarAnchor, tr("结构面%1").arg(it.key()), it.key(), false);
+    for (auto it = p.wedgeAnchors.constBegin(); it != p.wedgeAnchors.constEnd(); ++it)
+        anchor(it.value(), MaxWedgeAnchor, tr("楔形体%1×%2").arg(it.key().first).arg(it.key().second),
+               it.key().first, true);
+}
+} // namespace
+
 QList<ParamProblem> stabilityParamProblems(const StabilityParams& p, double faceDip) {
     using namespace StabilityBounds;
     QList<ParamProblem> out;
@@ -73,6 +123,7 @@ QList<ParamProblem> stabilityParamProblems(const StabilityParams& p, double face
         c.check(s.friction >= 0 && s.friction < 90, s.friction, "friction",
                 tr("结构面%1的内摩擦角φ").arg(it.key()), tr("0≤φ＜90°"), QStringLiteral("Plane"), it.key());
     }
+    loadCaseProblems(p, c);
     return out;
 }
 

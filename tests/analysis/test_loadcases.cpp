@@ -4,6 +4,7 @@
 #include "model/factors/loadcases.h"
 #include "model/factors/planarsliding.h"
 #include "model/factors/stabilityfactors.h"
+#include "model/factors/stabilityproblems.h"
 #include "tests/common/testplanes.h"
 
 #include <QtTest>
@@ -316,6 +317,11 @@ void TestLoadCases::rangesOfTheNewInputs() {
     p = good;
     p.wedgeAnchors[wedgeKey(1, 2)] = BlockAnchor{10, 15, true, 360};
     QVERIFY(refused(p));
+    // The message names the anchor's field and its range.
+    const QList<ParamProblem> problems = stabilityParamProblems(p, 60);
+    QCOMPARE(problems.size(), 1);
+    QVERIFY(problems.first().element == QLatin1String("Anchor") &&
+            problems.first().attribute == QLatin1String("bearing"));
     p.wedgeAnchors[wedgeKey(1, 2)] = BlockAnchor{2e6, 15, false, 0};
     QVERIFY(refused(p));
     p.wedgeAnchors[wedgeKey(1, 2)] = BlockAnchor{9e5, -30, true, 359};

@@ -4,8 +4,11 @@
 #include "cad/cadexport.h"
 #include "cadtestutil.h"
 #include "dxfreadback.h"
+#include "model/fielddata/fieldview.h"
 #include "model/labels.h"
+#include "tests/model/fieldexample.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -42,6 +45,7 @@ class TestCadReadback : public QObject {
 private slots:
     void examplesReadBackCleanly();
     void longDrawingKeepsHandlesUnique();
+    void measurementLayerReadsBack();
 };
 
 void TestCadReadback::examplesReadBackCleanly() {
@@ -186,6 +190,107 @@ void TestCadReadback::longDrawingKeepsHandlesUnique() {
             handles.insert(e.toObject().value(QStringLiteral("handle")).toString());
         QCOMPARE(handles.size(), entities.size());
         QVERIFY(!handles.contains(QStringLiteral("ea")));
+    }
+}
+
+// A project with measurements: poles and contours on layers of their own,
+// declared in the layer table, under the drawing (which keeps its own
+// entities on KVQXTW), every level labelled; the audit stays clean. With
+// the layer switched off the file is that of the project without
+// measurements, byte for byte.
+void TestCadReadback::measurementLayerReadsBack() {
+    QTemporaryDir dir;
+    QStringList files;
+    QList<QStringList> levelLabels;
+    for (const bool big : {true, false}) {
+        DataCenter project;
+        project.slope.direction = 150;
+        project.slope.angle = 60;
+        project.planes << PlaneRecord();
+        project.planes[0].id = 1;
+        project.planes[0].direction = 145;
+        project.planes[0].angle = 35;
+        project.BigCircle = big;
+        project.ShowMark = 3;
+        project.cadRadius = 50;
+        project.cadTextPercent = 5;
+        project.updateSlopeGeometry();
+        project.updatePlanesGeometry();
+        project.analysisOff = false;
+        project.analyse();
+
+        QByteArray plain;
+        {
+            QBuffer buffer(&plain);
+            buffer.open(QIODevice::WriteOnly);
+            QVERIFY(CadExport::writeDxf(project, buffer));
+        }
+        project.field.measurements = exampleMeasurements();
+        project.field.showLayer = false;
+        QByteArray hidden;
+        {
+            QBuffer buffer(&hidden);
+            buffer.open(QIODevice::WriteOnly);
+            QVERIFY(CadExport::writeDxf(project, buffer));
+        }
+        QCOMPARE(hidden, plain);
+        QVERIFY(!CadExport::drawingXml(project).contains("layer="));
+
+        project.field.showLayer = true;
+        files << dir.filePath(big ? QStringLiteral("gc.dxf") : QStringLiteral("pole.dxf"));
+        QVERIFY(CadExport::exportDxf(project, files.last()));
+        QVERIFY(CadExport::drawingXml(project).contains("layer=\"KVJD\""));
+        QFile plainFile(
+            dir.filePath(big ? QStringLiteral("gc-plain.dxf") : QStringLiteral("pole-plain.dxf")));
+        QVERIFY(plainFile.open(QIODevice::WriteOnly) && plainFile.write(plain) == plain.size());
+        plainFile.close();
+        files << plainFile.fileName();
+        QStringList labels;
+        for (double level : FieldViews::of(project)->levels)
+            labels << QString::number(level, 'g', 4) + QStringLiteral("%");
+        levelLabels << labels;
+    }
+    QString skip;
+    const QList<QJsonObject> objects = dxfreadback::readBack(files, &skip);
+    REQUIRE_DXF_READER(skip);
+    QCOMPARE(objects.size(), 4);
+    for (int f = 0; f < 2; ++f) {
+        const QJsonObject& o = objects[2 * f];
+        const int drawingEntities = objects[2 * f + 1].value(QStringLiteral("entities")).toArray().size();
+        QVERIFY2(dxfreadback::auditClean(o), qPrintable(dxfreadback::auditFindings(o)));
+        const QJsonArray layers = o.value(QStringLiteral("layers")).toArray();
+        QVERIFY(layers.contains(QStringLiteral("KVJD")) && layers.contains(QStringLiteral("KVDMX")));
+        int poles = 0, contours = 0, drawing = 0;
+        QSet<QString> handles, labels;
+        bool drawingStarted = false, layerAfterDrawing = false;
+        for (const QJsonValue& v : o.value(QStringLiteral("entities")).toArray()) {
+            const QJsonObject e = v.toObject();
+            handles.insert(e.value(QStringLiteral("handle")).toString());
+            const QString layer = e.value(QStringLiteral("layer")).toString();
+            const QString type = e.value(QStringLiteral("type")).toString();
+            if (layer == QLatin1String("KVJD")) {
+                QCOMPARE(type, QStringLiteral("CIRCLE"));
+                ++poles;
+            } else if (layer == QLatin1String("KVDMX")) {
+                if (type == QLatin1String("TEXT"))
+                    labels.insert(e.value(QStringLiteral("text")).toString());
+                else
+                    QCOMPARE(type, QStringLiteral("LWPOLYLINE"));
+                ++contours;
+            } else {
+                QCOMPARE(layer, QStringLiteral("KVQXTW"));
+                ++drawing;
+                drawingStarted = true;
+            }
+            layerAfterDrawing = layerAfterDrawing || (drawingStarted && layer != QLatin1String("KVQXTW"));
+        }
+        QCOMPARE(poles, 200);
+        QVERIFY(contours > 0);
+        QCOMPARE(drawing, drawingEntities);
+        QVERIFY(!layerAfterDrawing);
+        QCOMPARE(handles.size(), poles + contours + drawing);
+        for (const QString& label : levelLabels[f])
+            QVERIFY2(labels.contains(label), qPrintable(label));
     }
 }
 

@@ -3,8 +3,9 @@
 // The sample projects shipped in examples/. They are produced by our own
 // writer from these definitions; test_examples checks the shipped files
 // still match, and make_examples rewrites them.
-#include "tests/common/testplanes.h"
 #include "model/datacenter.h"
+#include "tests/common/testplanes.h"
+#include "tests/model/fieldexample.h"
 
 #include <QString>
 #include <QVector>
@@ -61,6 +62,29 @@ inline std::vector<ExampleProject> exampleProjects() {
     dip->FrictionAnglePlanar = 25;
     dip->ShowMark = 3;
     list.push_back({QStringLiteral("dip-slope.yty"), std::move(dip)});
+
+    // A cut in a field survey's rock mass: 200 measured planes (three sets
+    // and scatter, tests/model/fieldexample.h) and the three set planes
+    // the engineer took from them.
+    auto survey = std::make_unique<DataCenter>();
+    survey->ProjectName = QStringLiteral("S205线K85+200岩质边坡（现场测量）");
+    survey->UpperMode = false;
+    survey->slope.direction = 150;
+    survey->slope.angle = 60;
+    survey->slope.calculated = false;
+    survey->planes << makePlane(1, 145, 35, Joint) << makePlane(2, 240, 78, Joint)
+                   << makePlane(3, 320, 25, Bedding);
+    survey->IncludedAnglePlanar = 30;
+    survey->FrictionAnglePlanar = 30;
+    survey->ShowMark = 3;
+    survey->field.measurements = exampleMeasurements();
+    Traverse scanline;
+    scanline.id = 1;
+    scanline.name = QStringLiteral("SL1");
+    scanline.trend = 60;
+    scanline.plunge = 0;
+    survey->field.traverses << scanline;
+    list.push_back({QStringLiteral("field-survey.yty"), std::move(survey)});
 
     for (ExampleProject& e : list) {
         e.project->updateSlopeGeometry();

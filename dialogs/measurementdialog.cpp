@@ -1,0 +1,215 @@
+#include "dialogs/measurementdialog.h"
+
+#include "dialogs/comboboxdelegate.h"
+#include "dialogs/importdialog.h"
+#include "dialogs/measurementmodel.h"
+#include "platform/messagebox.h"
+#include "ui_measurementdialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+
+#include <cmath>
+
+MeasurementDialog::MeasurementDialog(QWidget* parent)
+    : QDialog(parent), ui(new Ui::MeasurementDialog), model(new MeasurementModel(this)),
+      proxy(new QSortFilterProxyModel(this)) {
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+    ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+
+    proxy->setSourceModel(model);
+    proxy->setSortRole(MeasurementModel::SortRole);
+    proxy->setFilterKeyColumn(MeasurementModel::Set);
+    ui->tableView->setModel(proxy);
+    ui->tableView->setItemDelegateForColumn(MeasurementModel::Kind,
+                                            new ComboBoxDelegate(MeasurementModel::kindWords(), this));
+    ui->tableView->horizontalHeader()->setSectionResizeMode(MeasurementModel::Notes, QHeaderView::Stretch);
+    ui->tableView->verticalHeader()->setDefaultSectionSize(22);
+    ui->tableView->sortByColumn(-1, Qt::AscendingOrder);
+
+    connect(model, &MeasurementModel::editRefused, this,
+            [this](const QString& reason) { MessageBox::warning(this, reason); });
+    connect(ui->comboSet, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int) { applyFilter(); });
+    connect(ui->checkTerzaghi, &QCheckBox::toggled, ui->spinMinBias, &QWidget::setEnabled);
+
+    auto* paste = new QShortcut(QKeySequence::Paste, ui->tableView);
+    connect(paste, &QShortcut::activated, this, &MeasurementDialog::pasteFromClipboard);
+    auto* remove = new QShortcut(QKeySequence::Delete, ui->tableView);
+    connect(remove, &QShortcut::activated, this, &MeasurementDialog::on_pushDelete_clicked);
+    setUndoState(false, {});
+}
+
+MeasurementDialog::~MeasurementDialog() {
+    delete ui;
+}
+
+void MeasurementDialog::setField(const FieldData& field) {
+    original = field;
+    model->setMeasurements(field.measurements);
+    ui->comboMethod->setCurrentIndex(field.density == DensityMethod::Fisher ? 1
+                                     : field.density == DensityMethod::Kamb ? 2
+                                                                            : 0);
+    ui->comboArea->setCurrentText(QString::number(field.countingArea, 'g', 4));
+    QStringList levels;
+    for (double level : field.levels)
+        levels << QString::number(level, 'g', 6);
+    ui->editLevels->setText(levels.join(QLatin1Char(' ')));
+    ui->checkLayer->setChecked(field.showLayer);
+    ui->checkTerzaghi->setChecked(field.terzaghi);
+    ui->checkTerzaghi->setEnabled(!field.traverses.isEmpty() || field.terzaghi);
+    ui->spinMinBias->setValue(field.minBiasAngle);
+    ui->spinMinBias->setEnabled(field.terzaghi);
+    updateSets();
+    updateCount();
+}
+
+bool MeasurementDialog::readSettings(FieldData& out, QString& problem) const {
+    out.density = ui->comboMethod->currentIndex() == 1   ? DensityMethod::Fisher
+                  : ui->comboMethod->currentIndex() == 2 ? DensityMethod::Kamb
+                                                         : DensityMethod::Schmidt;
+    bool ok = false;
+    const double area = ui->comboArea->currentText().trimmed().toDouble(&ok);
+    if (!ok || !(area >= FieldLimits::MinCountingArea && area <= FieldLimits::MaxCountingArea)) {
+        problem = tr("计数圆面积应在%1%–%2%之间")
+                      .arg(FieldLimits::MinCountingArea)
+                      .arg(FieldLimits::MaxCountingArea);
+        return false;
+    }
+    out.countingArea = area;
+    out.levels.clear();
+    const QStringList parts =
+        ui->editLevels->text().split(QRegExp(QStringLiteral("[\\s,，;；]+")), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const double level = part.toDouble(&ok);
+        if (!ok || !(level > 0) || !std::isfinite(level) ||
+            (!out.levels.isEmpty() && level <= out.levels.last())) {
+            problem = tr("等值线应为递增的正数，例如\"1 2 4 8\"");
+            return false;
+        }
+        out.levels << level;
+    }
+    out.showLayer = ui->checkLayer->isChecked();
+    out.terzaghi = ui->checkTerzaghi->isChecked();
+    out.minBiasAngle = ui->spinMinBias->value();
+    return true;
+}
+
+FieldData MeasurementDialog::field() const {
+    FieldData out = original;
+    QString problem;
+    readSettings(out, problem);
+    out.measurements = model->measurements();
+    return out;
+}
+
+void MeasurementDialog::accept() {
+    FieldData out = original;
+    QString problem;
+    if (!readSettings(out, problem)) {
+        MessageBox::warning(this, problem);
+        return;
+    }
+    QDialog::accept();
+}
+
+void MeasurementDialog::setUndoState(bool available, const QVector<Measurement>& before) {
+    undoable = available;
+    beforeImport = before;
+    ui->pushUndoImport->setEnabled(available);
+}
+
+void MeasurementDialog::importRows(const QVector<Measurement>& rows) {
+    if (rows.isEmpty())
+        return;
+    setUndoState(true, model->measurements());
+    model->append(rows);
+    updateSets();
+    updateCount();
+    ui->tableView->scrollToBottom();
+}
+
+void MeasurementDialog::pasteFromClipboard() {
+    const QString text = QApplication::clipboard()->text();
+    if (text.trimmed().isEmpty()) {
+        MessageBox::information(this, tr("剪贴板中没有可粘贴的数据"));
+        return;
+    }
+    ImportDialog dialog(this);
+    dialog.setTraverses(original.traverses);
+    dialog.openText(text, tr("剪贴板"));
+    if (dialog.exec() == QDialog::Accepted)
+        importRows(dialog.accepted());
+}
+
+void MeasurementDialog::on_pushPaste_clicked() {
+    pasteFromClipboard();
+}
+
+void MeasurementDialog::on_pushImport_clicked() {
+    ImportDialog dialog(this);
+    dialog.setTraverses(original.traverses);
+    if (!dialog.chooseFile())
+        return;
+    if (dialog.exec() == QDialog::Accepted)
+        importRows(dialog.accepted());
+}
+
+void MeasurementDialog::on_pushDelete_clicked() {
+    const QModelIndexList selected = ui->tableView->selectionModel()->selectedRows();
+    QList<int> rows;
+    rows.reserve(selected.size());
+    for (const QModelIndex& index : selected)
+        rows << proxy->mapToSource(index).row();
+    if (rows.isEmpty())
+        return;
+    model->removeRowsAt(rows);
+    updateSets();
+    updateCount();
+}
+
+void MeasurementDialog::on_pushUndoImport_clicked() {
+    if (!undoable)
+        return;
+    model->setMeasurements(beforeImport);
+    setUndoState(false, {});
+    updateSets();
+    updateCount();
+}
+
+void MeasurementDialog::updateCount() {
+    ui->labelCount->setText(tr("%1条测量数据").arg(model->rowCount()));
+    ui->pushDelete->setEnabled(model->rowCount() > 0);
+}
+
+void MeasurementDialog::updateSets() {
+    const QString current = ui->comboSet->currentIndex() > 0 ? ui->comboSet->currentText() : QString();
+    QStringList sets;
+    for (const Measurement& m : model->measurements())
+        if (!m.set.isEmpty() && !sets.contains(m.set))
+            sets << m.set;
+    sets.sort();
+    const QSignalBlocker block(ui->comboSet);
+    ui->comboSet->clear();
+    ui->comboSet->addItem(tr("全部"));
+    ui->comboSet->addItems(sets);
+    const int index = current.isEmpty() ? 0 : ui->comboSet->findText(current);
+    ui->comboSet->setCurrentIndex(index < 0 ? 0 : index);
+    ui->comboSet->setEnabled(!sets.isEmpty());
+    applyFilter();
+}
+
+void MeasurementDialog::applyFilter() {
+    if (ui->comboSet->currentIndex() <= 0)
+        proxy->setFilterRegularExpression(QRegularExpression());
+    else
+        proxy->setFilterRegularExpression(QRegularExpression(
+            QLatin1Char('^') + QRegularExpression::escape(ui->comboSet->currentText()) + QLatin1Char('$')));
+}
