@@ -260,12 +260,11 @@ void StabilityDialog::showAnchors(const DataCenter& project) {
         addRow(tr("结构面%1（平面滑动，kN/m）").arg(plane.id), false, plane.id, has ? &it.value() : nullptr);
     }
     if (!project.analysisOff) {
-        QHash<int, int> indexOfId;
-        for (int i = project.planes.size() - 1; i >= 0; --i)
-            indexOfId.insert(project.planes.at(i).id, i);
         for (const PlaneRecord& wedge : project.wedges) {
-            const int a = indexOfId.value(wedge.id / 100, -1), b = indexOfId.value(wedge.id % 100, -1);
-            if (a < 0 || b < 0)
+            // A wedge knows the positions of its two planes; its shown number
+            // is never decoded.
+            const int a = wedge.planeA, b = wedge.planeB;
+            if (a < 0 || b < 0 || a >= project.planes.size() || b >= project.planes.size())
                 continue;
             const WedgeKey key = wedgeKey(project.planes.at(a).id, project.planes.at(b).id);
             const auto it = params.wedgeAnchors.constFind(key);
