@@ -213,6 +213,13 @@ void MainWindow::updateActions() {
     ui->actFieldLayer->setChecked(has && !child->project().field.isEmpty() &&
                                   child->project().field.showLayer);
     ui->actRose->setEnabled(has && !child->project().field.isEmpty());
+    const bool hasField = has && !child->project().field.isEmpty();
+    ui->actJointSets->setEnabled(hasField);
+    ui->actAutoSets->setEnabled(hasField);
+    ui->actDrawSetWindow->setEnabled(hasField);
+    if (!hasField)
+        ui->actDrawSetWindow->setChecked(false);
+    ui->actSetPlanes->setEnabled(hasField && !child->project().field.sets.isEmpty());
     for (QAction* action : {ui->actNew, ui->actOpen, ui->actExit, ui->actDock, ui->actDesklnk})
         action->setEnabled(true);
     if (!has)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/documentwindow.h"
+#include "model/fielddata/jointset.h"
 
 #include <QRect>
 #include <QStringList>
@@ -69,6 +70,10 @@ public slots:
     void on_actImportMeasurements_triggered();
     void on_actFieldLayer_triggered(bool checked);
     void on_actRose_triggered();
+    void on_actJointSets_triggered();
+    void on_actAutoSets_triggered();
+    void on_actDrawSetWindow_triggered(bool checked);
+    void on_actSetPlanes_triggered();
 
 private slots:
     void openRecentFile();
@@ -89,6 +94,12 @@ private:
     // A project's measurements were replaced: marks it modified, refreshes
     // the window, the overview and the commands.
     void fieldChanged(MdiChild* child);
+    // A project's joint sets were changed (edited, found automatically,
+    // drawn, or measurements moved between them); `before` are the sets as
+    // they were. Carries the links of set planes over and asks whether to
+    // update linked planes whose set's mean plane moved, then does what
+    // fieldChanged does.
+    void setsChanged(MdiChild* child, const QVector<JointSet>& before);
 
     void readSettings();
     QRect availableScreenGeometry() const;

@@ -106,7 +106,7 @@ void TestMainWindow::actionsMenusAndToolbar() {
     };
     QCOMPARE(menuTexts("menu"), QStringLiteral("新建 打开 保存 另存为 | | 退出"));
     QCOMPARE(menuTexts("menu_2"),
-             QStringLiteral("数据 | 上投影 下投影 | 大圆法 极点法 | 测量数据… 导入测量数据…"));
+             QStringLiteral("数据 | 上投影 下投影 | 大圆法 极点法 | 测量数据… 导入测量数据… 结构面分组… 自动分组… 画分组窗 用作结构面…"));
     QCOMPARE(menuTexts("menu_3"),
              QStringLiteral("分析 | 标注 复制CAD 导出CAD文件… 复制图片 复制结果 | 计算书 稳定性计算参数… | "
                             "测量数据图层 玫瑰花图…"));
