@@ -55,7 +55,7 @@ QVector<QVector<QPointF>> setWindowOutline(const SetWindow& window, bool upperHe
         // Crossing the primitive the axis' plotting end changes: the circle
         // jumps to the opposite side and goes on there.
         if (i > 0 && std::hypot(point.x() - previous.x(), point.y() - previous.y()) > 0.5)
-            pieces.append({});
+            pieces.append(QVector<QPointF>());
         pieces.last().append(point);
         previous = point;
     }

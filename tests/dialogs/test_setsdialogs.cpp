@@ -169,6 +169,7 @@ private slots:
         model.setMeasurements({measured(1, 10, QStringLiteral("J1")), measured(2, 20),
                                measured(3, 30, QStringLiteral("J2")), measured(4, 40, QStringLiteral("X")),
                                measured(5, 50, QStringLiteral("J1"))});
+        model.setSetNames({QStringLiteral("J1"), QStringLiteral("J2")});
         SetFilterProxy proxy(MeasurementModel::Set);
         proxy.setSourceModel(&model);
         proxy.setSetNames({QStringLiteral("J1"), QStringLiteral("J2")});
