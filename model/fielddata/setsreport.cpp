@@ -2,6 +2,7 @@
 
 #include "model/datacenter.h"
 #include "model/fielddata/projectsets.h"
+#include "model/fielddata/setlinks.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -42,6 +43,23 @@ QString pairsText(WedgePairs pairs) {
 }
 } // namespace
 
+QString setSummaryText(const SetStatistics& st) {
+    if (st.count == 0)
+        return QStringLiteral("n=0");
+    QString text = QStringLiteral("%1∠%2 n=%3").arg(fixed(st.direction, 1), fixed(st.angle, 1)).arg(st.count);
+    if (std::isinf(st.k))
+        text += QStringLiteral(" K=∞");
+    else if (std::isfinite(st.k))
+        text += QStringLiteral(" K=%1").arg(QString::number(std::round(st.k), 'f', 0));
+    if (std::isfinite(st.alpha95))
+        text += QStringLiteral(" α95=%1°").arg(fixed(st.alpha95, 1));
+    return text;
+}
+
+QString criticalCountText(const CriticalCount& c) {
+    return QStringLiteral("%1 (%2%)").arg(countText(c), fixed(c.percent(), 1));
+}
+
 void writeJointSetsSection(QTextStream& out, const DataCenter& project) {
     const FieldData& field = project.field;
     if (field.isEmpty() || field.sets.isEmpty())
@@ -67,6 +85,13 @@ void writeJointSetsSection(QTextStream& out, const DataCenter& project) {
     out << "\t\t<p>"
         << tr("平均产状为各组极点定向求和的平均（Fisher 1953），K=(N−1)/(N−R)，α95为95%置信锥精确公式。")
         << "</p>" << nl;
+    const QStringList used = setPlaneUseLines(field, project.planes);
+    if (!used.isEmpty()) {
+        out << "\t\t<p>" << tr("用作结构面的平均结构面：");
+        for (int i = 0; i < used.size(); ++i)
+            out << (i > 0 ? tr("；") : QString()) << html(used.at(i));
+        out << "</p>" << nl;
+    }
     if (project.analysisOff)
         return;
 
