@@ -2,6 +2,7 @@
 #include "model/datacenter.h"
 #include "model/factors/stabilityfile.h"
 #include "model/fielddata/measurementsfile.h"
+#include "model/fielddata/setlinks.h"
 
 #include <QIODevice>
 
@@ -219,5 +220,8 @@ bool DataCenter::readProject(QIODevice* device) {
     }
     const bool ok = !reader.hasError();
     reader.clear();
+    // A set's link to a plane the file no longer has (the planes were
+    // edited by hand) is dropped.
+    followSetPlanes(field.sets, planes);
     return ok;
 }

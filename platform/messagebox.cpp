@@ -54,4 +54,16 @@ SaveAnswer askSave(QWidget* parent, const QString& text) {
     return Cancel;
 }
 
+bool ask(QWidget* parent, const QString& text) {
+    if (hook())
+        return hook()({Kind::Question, title(), text, parent}) != 0;
+    QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QCoreApplication::translate("MessageBox", "是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QCoreApplication::translate("MessageBox", "否"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 } // namespace MessageBox

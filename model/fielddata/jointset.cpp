@@ -16,6 +16,28 @@ QString tr(const char* text) {
 QString number(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
+
+// The link of a set to its plane; none unless every part is there and in
+// range (an id the planes no longer have is dropped with the project's
+// planes in view, see setlinks.h).
+void readPlaneLink(const QXmlStreamAttributes& a, JointSet& set) {
+    const auto value = [&a](const char* key, double& v) {
+        bool ok = false;
+        v = a.value(QLatin1String(key)).toString().trimmed().toDouble(&ok);
+        return ok && std::isfinite(v);
+    };
+    double id = 0, direction = -1, angle = -1, count = 0;
+    if (!value("planeId", id) || !value("planeDirection", direction) || !value("planeAngle", angle) ||
+        !value("planeCount", count))
+        return;
+    if (id != std::floor(id) || !(id >= 1 && id <= 1e9) || !(direction >= 0 && direction <= 360) ||
+        !(angle >= 0 && angle <= 90) || count != std::floor(count) || !(count >= 0 && count <= 1e9))
+        return;
+    set.planeId = int(id);
+    set.planeDirection = direction;
+    set.planeAngle = angle;
+    set.planeCount = int(count);
+}
 } // namespace
 
 QString wedgePairsName(WedgePairs pairs) {
@@ -76,6 +98,12 @@ void writeJointSets(QXmlStreamWriter& w, const QVector<JointSet>& sets) {
         w.writeAttribute(QStringLiteral("centerDirection"), number(s.centerDirection));
         w.writeAttribute(QStringLiteral("centerAngle"), number(s.centerAngle));
         w.writeAttribute(QStringLiteral("halfAngle"), number(s.halfAngle));
+        if (s.hasPlane()) {
+            w.writeAttribute(QStringLiteral("planeId"), QString::number(s.planeId));
+            w.writeAttribute(QStringLiteral("planeDirection"), number(s.planeDirection));
+            w.writeAttribute(QStringLiteral("planeAngle"), number(s.planeAngle));
+            w.writeAttribute(QStringLiteral("planeCount"), QString::number(s.planeCount));
+        }
     }
 }
 
@@ -121,6 +149,7 @@ bool readJointSet(const QXmlStreamAttributes& a, const QVector<JointSet>& earlie
     problem = jointSetProblem(set);
     if (!problem.isEmpty())
         return false;
+    readPlaneLink(a, set);
     for (const JointSet& other : earlier)
         if (other.name == set.name) {
             problem = tr("组名%1重复").arg(set.name);

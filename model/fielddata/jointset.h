@@ -13,6 +13,22 @@ struct JointSet {
     double centerDirection = 0; // 0 ≤ α < 360
     double centerAngle = 0;     // 0 ≤ δ ≤ 90
     double halfAngle = 20;      // 0 < half-angle ≤ 90
+
+    // The structural plane made from this set's mean plane (用作结构面):
+    // its id in the project's planes (0: none), and the set's mean plane
+    // and count as that plane last took them, so that a change of the set
+    // is noticed once. Carried unchanged by every edit of the window.
+    int planeId = 0;
+    double planeDirection = -1; // -1: none
+    double planeAngle = -1;     // -1: none
+    int planeCount = 0;
+
+    bool hasPlane() const { return planeId > 0; }
+    void dropPlane() {
+        planeId = 0;
+        planeDirection = planeAngle = -1;
+        planeCount = 0;
+    }
 };
 
 // Which lines of intersection count for wedge sliding in the critical
@@ -43,8 +59,11 @@ class QXmlStreamWriter;
 
 // The sets in the "Measurements" element, before its rows:
 //   <Set name="J1" color="9" centerDirection="130" centerAngle="60" halfAngle="20"/>
+// and, for a set with a plane, planeId="3" planeDirection="145.2"
+// planeAngle="35.1" planeCount="54" after them.
 void writeJointSets(QXmlStreamWriter& writer, const QVector<JointSet>& sets);
 // One "Set" element; false with the reason when it is malformed, out of
-// range (jointSetProblem) or repeats the name of one of `earlier`.
+// range (jointSetProblem) or repeats the name of one of `earlier`. A
+// malformed or incomplete link to a plane is dropped, the set is kept.
 bool readJointSet(const QXmlStreamAttributes& attributes, const QVector<JointSet>& earlier, JointSet& set,
                   QString& problem);

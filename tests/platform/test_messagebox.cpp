@@ -45,6 +45,7 @@ class TestMessageBox : public QObject {
 private slots:
     void savePromptOrderAndKeys_data();
     void savePromptOrderAndKeys();
+    void questionAnswers();
 };
 
 void TestMessageBox::savePromptOrderAndKeys_data() {
@@ -87,6 +88,32 @@ void TestMessageBox::savePromptOrderAndKeys() {
     QVERIFY(openAfterEscape);
     QVERIFY(openAfterClose);
     QCOMPARE(answer, MessageBox::Discard);
+}
+
+// "是" is the default; Escape answers "否"; a hook answers without a box.
+void TestMessageBox::questionAnswers() {
+    for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape)}) {
+        QString defaultText;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (QPushButton* d = box->defaultButton())
+                defaultText = d->text();
+            QTest::keyClick(box, Qt::Key(key));
+        });
+        const bool yes = MessageBox::ask(nullptr, QStringLiteral("是否更新？"));
+        QCOMPARE(defaultText, QStringLiteral("是"));
+        QCOMPARE(yes, key == Qt::Key_Return);
+    }
+    QString asked;
+    MessageBox::setHook([&](const MessageBox::Shown& shown) {
+        asked = shown.text;
+        return shown.kind == MessageBox::Kind::Question ? 1 : 0;
+    });
+    QVERIFY(MessageBox::ask(nullptr, QStringLiteral("问")));
+    QCOMPARE(asked, QStringLiteral("问"));
+    MessageBox::setHook(nullptr);
 }
 
 QTEST_MAIN(TestMessageBox)
