@@ -70,16 +70,17 @@ void writeJointSetsSection(QTextStream& out, const DataCenter& project) {
     out << "\t\t<h3>" << tr("结构面分组：") << "</h3>" << nl;
     out << "\t\t<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" << nl;
     out << "\t\t<tr><th>" << tr("组名") << "</th><th>" << tr("条数") << "</th><th>" << tr("加权条数")
-        << "</th><th>" << tr("平均产状") << "</th><th>K</th><th>α95</th><th>" << tr("变异锥(68.26%)")
-        << "</th></tr>" << nl;
+        << "</th><th>" << tr("平均产状") << QStringLiteral("</th><th>K</th><th>α95</th><th>")
+        << tr("变异锥(68.26%)") << "</th></tr>" << nl;
     for (int s = 0; s < field.sets.size(); ++s) {
         const SetStatistics& st = stats.at(s);
         out << "\t\t<tr><td>" << html(field.sets.at(s).name) << "</td><td>" << st.count << "</td><td>"
             << fixed(st.weightedCount, 1) << "</td><td>"
             << (st.count > 0 ? QStringLiteral("%1∠%2").arg(fixed(st.direction, 1), fixed(st.angle, 1))
                              : QStringLiteral("—"))
-            << "</td><td>" << kText(st.k) << "</td><td>" << fixed(st.alpha95, 1) << "°</td><td>"
-            << fixed(st.variabilityCone, 1) << "°</td></tr>" << nl;
+            << "</td><td>" << kText(st.k) << "</td><td>" << fixed(st.alpha95, 1)
+            << QStringLiteral("°</td><td>") << fixed(st.variabilityCone, 1) << QStringLiteral("°</td></tr>")
+            << nl;
     }
     out << "\t\t</table>" << nl;
     out << "\t\t<p>"

@@ -136,6 +136,9 @@ void TestSetPlanes::setsBecomePlanesThenUpdateThem() {
     const QString html = report(project);
     QVERIFY(html.contains(QStringLiteral("J1 → 结构面4 (")));
     QVERIFY(html.contains(QStringLiteral("J3 → 结构面6 (")));
+    // Every text of the set table arrives as UTF-8, the header's α95 too.
+    QVERIFY(html.contains(QStringLiteral("<th>K</th><th>α95</th>")));
+    QVERIFY(html.contains(QStringLiteral("°</td></tr>")));
 
     // Again: the three planes are updated, none is added.
     project.planes[3].notes = QStringLiteral("J1 n=1"); // as if edited by hand
