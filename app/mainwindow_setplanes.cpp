@@ -39,7 +39,7 @@ void MainWindow::on_actSetPlanes_triggered() {
         return;
     DataCenter& project = child->project();
     FieldData& field = project.field;
-    followSetPlanes(field.sets, project.planes);
+    dropStaleSetLinks(field.sets, project.planes);
     const QVector<SetStatistics> statistics = jointSetStatistics(field);
     QVector<int> chosen;
     QVector<SetPlanesDialog::Choice> choices;
@@ -76,7 +76,7 @@ void MainWindow::setsChanged(MdiChild* child, const QVector<JointSet>& before) {
     DataCenter& project = child->project();
     FieldData& field = project.field;
     carrySetLinks(field.sets, before);
-    followSetPlanes(field.sets, project.planes);
+    dropStaleSetLinks(field.sets, project.planes);
     const QVector<SetStatistics> statistics = jointSetStatistics(field);
     const QVector<int> changed = changedSetPlanes(field, statistics);
     if (!changed.isEmpty()) {
