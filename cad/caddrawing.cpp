@@ -3,6 +3,7 @@
 #include "model/datacenter.h"
 #include "model/displayoptions.h"
 #include "model/fielddata/fieldview.h"
+#include "model/fielddata/measurements.h"
 #include "model/labels.h"
 
 #include <QCoreApplication>
@@ -59,11 +60,110 @@ void mirroredOutline(CadSink& sink, const QVector<QPointF>& half, int R, double 
 const char* const DrawingLayer = "KVQXTW";
 const char* const PoleLayer = "KVJD";
 const char* const ContourLayer = "KVDMX";
+const char* const SetWindowLayer = "KVFZC";
+const char* const SetMeanLayer = "KVPJM";
+const char* const SetConeLayer = "KVZXZ";
 
 QStringList extraLayers(const DataCenter& project) {
     if (!FieldViews::layerShown(project))
         return {};
-    return {QLatin1String(PoleLayer), QLatin1String(ContourLayer)};
+    QStringList layers{QLatin1String(PoleLayer), QLatin1String(ContourLayer)};
+    if (!project.field.sets.isEmpty())
+        layers << QLatin1String(SetWindowLayer) << QLatin1String(SetMeanLayer) << QLatin1String(SetConeLayer);
+    return layers;
+}
+
+namespace {
+// Arcs wider than this (net units) are drawn as straight lines: the files
+// keep six digits, so a huge circle's centre and angles would place its
+// visible part off by more than the drawing shows.
+constexpr double kWidestCadArc = 50;
+// Largest distance of those lines from the true arc, in net units.
+constexpr double kChordSagitta = 2e-4;
+
+void curvePieces(CadSink& sink, const QVector<NetCurvePiece>& pieces, int R, int colour) {
+    for (const NetCurvePiece& piece : pieces) {
+        switch (piece.kind) {
+        case NetCurvePiece::Circle:
+            sink.circle(R * piece.centre.x(), R * piece.centre.y(), R * piece.radius, Continuous, colour,
+                        1.0);
+            break;
+        case NetCurvePiece::Arc:
+            if (piece.radius <= kWidestCadArc) {
+                sink.arc(R * piece.centre.x(), R * piece.centre.y(), R * piece.radius, piece.startAngle,
+                         piece.endAngle, Continuous, colour, 1.0);
+                break;
+            }
+            {
+                // Chords of the arc, each within kChordSagitta of it.
+                const double step = 2 * std::sqrt(2 * kChordSagitta / piece.radius);
+                const int n = qBound(1, int(std::ceil(pieceSpan(piece) * kDegToRad / step)), 64);
+                QVector<QPointF> vertices;
+                for (int k = 0; k <= n; ++k) {
+                    const QPointF p = k == 0   ? piece.start
+                                      : k == n ? piece.end
+                                               : piecePoint(piece, double(k) / n);
+                    vertices << QPointF(R * p.x(), R * p.y());
+                }
+                sink.polyline(vertices, Continuous, colour, 1.0);
+            }
+            break;
+        case NetCurvePiece::Segment:
+            sink.line(R * piece.start.x(), R * piece.start.y(), R * piece.end.x(), R * piece.end.y(),
+                      Continuous, colour, 1.0);
+            break;
+        }
+    }
+}
+
+// Where a window's name goes: the top of a whole circle, the middle of an arc.
+QPointF windowLabelPoint(const NetCurvePiece& piece) {
+    return piecePoint(piece, piece.kind == NetCurvePiece::Circle ? 0.25 : 0.5);
+}
+} // namespace
+
+void jointSets(CadSink& sink, const DataCenter& project, int R, double T) {
+    if (!FieldViews::layerShown(project) || project.field.sets.isEmpty())
+        return;
+    const std::shared_ptr<const FieldView> view = FieldViews::of(project);
+    const double labelHeight = 0.8 * T;
+
+    sink.setLayer(QLatin1String(SetWindowLayer));
+    for (const FieldSetView& set : view->sets) {
+        curvePieces(sink, set.window, R, set.color);
+        if (set.window.isEmpty())
+            continue;
+        const QPointF at = windowLabelPoint(set.window.first());
+        sink.text(R * at.x(), R * at.y() + 0.2 * labelHeight, labelHeight, drawableText(set.name), Centre,
+                  Bottom, 0);
+    }
+
+    sink.setLayer(QLatin1String(SetMeanLayer));
+    for (const FieldSetView& set : view->sets) {
+        if (!set.hasMean())
+            continue;
+        PlaneRecord mean;
+        mean.direction = set.meanDirection;
+        mean.angle = set.meanAngle;
+        project.computePlaneGeometry(mean);
+        recordArc(sink, mean, R, set.color, 1.0);
+        endLabel(sink, mean,
+                 set.name + QLatin1Char(' ') + planeText(set.statistics.direction, set.statistics.angle), R,
+                 labelHeight);
+        // The mean pole: a triangle standing on it, its name beside it.
+        const double x = R * set.meanPole.x(), y = R * set.meanPole.y();
+        const double a = 0.025 * R;
+        sink.polyline({QPointF(x, y + 0.577 * a), QPointF(x + 0.5 * a, y - 0.289 * a),
+                       QPointF(x - 0.5 * a, y - 0.289 * a), QPointF(x, y + 0.577 * a)},
+                      Continuous, set.color, 1.0);
+        sink.text(x + 0.6 * a, y, labelHeight, drawableText(set.name), Left, Bottom, 0);
+    }
+
+    sink.setLayer(QLatin1String(SetConeLayer));
+    for (const FieldSetView& set : view->sets) {
+        curvePieces(sink, set.confidence, R, set.color);
+        curvePieces(sink, set.variability, R, set.color);
+    }
 }
 
 int contourColour(int index, int count) {
@@ -115,9 +215,12 @@ void measurements(CadSink& sink, const DataCenter& project, int R, double T) {
     }
     sink.setLayer(QLatin1String(PoleLayer));
     const double r = 0.006 * R;
-    for (int i = 0; i < view->poles.size(); ++i)
-        sink.circle(R * view->poles[i].x(), R * view->poles[i].y(), r, Continuous,
-                    kindColour(project, view->kinds[i]), 1.0);
+    for (int i = 0; i < view->poles.size(); ++i) {
+        const int set = view->poleSets.value(i, -1);
+        const int colour = set >= 0 ? view->sets.at(set).color : kindColour(project, view->kinds[i]);
+        sink.circle(R * view->poles[i].x(), R * view->poles[i].y(), r, Continuous, colour, 1.0);
+    }
+    jointSets(sink, project, R, T);
     sink.setLayer(QLatin1String(DrawingLayer));
 }
 

@@ -40,13 +40,18 @@ enum HAlign { Left = 0, Centre = 1, Right = 2 };
 enum VAlign { Bottom = 1, Middle = 2, Top = 3 };
 
 // Layers: the drawing itself, and the measurements' poles and density
-// contours (only in drawings of projects whose measurement layer is shown).
-extern const char* const DrawingLayer; // "KVQXTW"
-extern const char* const PoleLayer;    // "KVJD"
-extern const char* const ContourLayer; // "KVDMX"
+// contours (only in drawings of projects whose measurement layer is shown),
+// and the joint sets' windows, means and cones (only when there are sets).
+extern const char* const DrawingLayer;   // "KVQXTW"
+extern const char* const PoleLayer;      // "KVJD"
+extern const char* const ContourLayer;   // "KVDMX"
+extern const char* const SetWindowLayer; // "KVFZC": set windows and their names
+extern const char* const SetMeanLayer;   // "KVPJM": mean poles, mean great circles, their labels
+extern const char* const SetConeLayer;   // "KVZXZ": α95 and variability cones
 
 // The extra layers a project's drawing uses, in the order the files
-// declare them: none, or PoleLayer and ContourLayer.
+// declare them: none, or PoleLayer and ContourLayer, followed by the three
+// set layers when the project has joint sets.
 QStringList extraLayers(const DataCenter& project);
 
 // Text height T in drawing units: H percent of R.
@@ -87,9 +92,18 @@ void poles(CadSink& sink, const DataCenter& project, int R, double T);
 void zones(CadSink& sink, const JudgeZone& zone, int R, double slopeDirection);
 // The measurement layer: contour lines (one colour per level, each line
 // labelled with its level) on ContourLayer, the poles (small circles in
-// their kind's colour) on PoleLayer, then back to DrawingLayer. Nothing
-// when the project's layer is not shown.
+// their kind's colour, or their joint set's) on PoleLayer, the joint sets
+// (jointSets), then back to DrawingLayer. Nothing when the project's layer
+// is not shown.
 void measurements(CadSink& sink, const DataCenter& project, int R, double T);
+// The joint sets (within measurements(), on their own layers, in each set's
+// colour): the windows with the set names on SetWindowLayer; the mean poles
+// (triangles) with the names and the mean great circles with name and mean
+// plane on SetMeanLayer; the α95 and variability cones on SetConeLayer.
+// Cones are circles, or arcs where they cross the primitive circle (a chord
+// or short straight lines where a circle is too large for the files' six
+// digits). Nothing for a project without sets.
+void jointSets(CadSink& sink, const DataCenter& project, int R, double T);
 // CAD colour of contour level `index` (0-based) of `count`.
 int contourColour(int index, int count);
 // The whole drawing of a project with its stored CAD radius and text height.

@@ -2,14 +2,49 @@
 
 #include "model/datacenter.h"
 #include "model/fielddata/fieldpoles.h"
+#include "model/fielddata/projectsets.h"
+#include "model/fielddata/setplanes.h"
 #include "model/fielddata/sphere.h"
 
 #include <QHash>
 
+#include <algorithm>
 #include <cmath>
 #include <list>
 
 namespace FieldViews {
+namespace {
+Vec3 vectorOf(const UnitAxis& a) {
+    return Vec3{a[0], a[1], a[2]};
+}
+
+// The sets of a project on the net of the given hemisphere.
+void computeSets(const FieldData& field, bool upper, FieldView& view) {
+    view.poleSets = measurementSetIndexes(field);
+    const QVector<SetStatistics> statistics = jointSetStatistics(field);
+    view.sets.reserve(field.sets.size());
+    for (int s = 0; s < field.sets.size(); ++s) {
+        const JointSet& set = field.sets.at(s);
+        FieldSetView v;
+        v.name = set.name;
+        v.color = set.color;
+        v.statistics = statistics.value(s);
+        v.window = smallCirclePieces(planeAxis(set.centerDirection, set.centerAngle), set.halfAngle, upper);
+        if (v.hasMean()) {
+            const SetStatistics& st = v.statistics;
+            v.meanPole = netPointOfAxis(vectorOf(st.meanAxis), upper);
+            v.meanDirection = std::min(st.direction, SetPlaneMaxDirection);
+            v.meanAngle = std::min(st.angle, SetPlaneMaxDip);
+            // Cones of 90° or more hold every axis: nothing to draw.
+            if (st.alpha95 > 0 && st.alpha95 < 90)
+                v.confidence = smallCirclePieces(st.meanAxis, st.alpha95, upper);
+            if (st.variabilityCone > 0 && st.variabilityCone < 90)
+                v.variability = smallCirclePieces(st.meanAxis, st.variabilityCone, upper);
+        }
+        view.sets.append(v);
+    }
+}
+} // namespace
 
 FieldView compute(const FieldData& field, bool upper) {
     FieldView view;
@@ -44,6 +79,8 @@ FieldView compute(const FieldData& field, bool upper) {
     if (view.levels.isEmpty())
         view.levels = automaticLevels(kernel, view.maxValue);
     view.contours = densityContours(view.grid, view.levels);
+    if (!field.sets.isEmpty())
+        computeSets(field, upper, view);
     return view;
 }
 
@@ -70,6 +107,18 @@ uint fieldKey(const FieldData& field, bool upper) {
         mix(qHash(t.trend));
         mix(qHash(t.plunge));
     }
+    // The sets: their windows and colours, and each measurement's set.
+    mix(qHash(field.sets.size()));
+    for (const JointSet& s : field.sets) {
+        mix(qHash(s.name));
+        mix(uint(s.color));
+        mix(qHash(s.centerDirection));
+        mix(qHash(s.centerAngle));
+        mix(qHash(s.halfAngle));
+    }
+    if (!field.sets.isEmpty())
+        for (const Measurement& m : field.measurements)
+            mix(qHash(m.set));
     return h;
 }
 

@@ -3,6 +3,8 @@
 #include "model/fielddata/contours.h"
 #include "model/fielddata/density.h"
 #include "model/fielddata/measurements.h"
+#include "model/fielddata/setgeometry.h"
+#include "model/fielddata/setstatistics.h"
 
 #include <QPointF>
 #include <QString>
@@ -11,6 +13,23 @@
 #include <memory>
 
 class DataCenter;
+
+// One joint set on the net: its window, its statistics, the mean pole and
+// the cones about it (confidence α95 and variability), in net units.
+struct FieldSetView {
+    QString name;
+    int color = 1; // AutoCAD colour index
+    SetStatistics statistics;
+    QVector<NetCurvePiece> window;      // the window's cone
+    QVector<NetCurvePiece> confidence;  // α95 about the mean pole
+    QVector<NetCurvePiece> variability; // variability cone about the mean pole
+    QPointF meanPole;                   // where the mean pole plots (sets with poles)
+    // The mean plane as the net draws it: steeper than the data dialog's
+    // 89.9° it is drawn at 89.9°, as 用作结构面 enters it.
+    double meanDirection = 0, meanAngle = 0;
+
+    bool hasMean() const { return statistics.count > 0; }
+};
 
 // What a project's measurements look like on its net, for the screen, the
 // pictures, the report, the CAD drawing and karven-batch alike: the poles,
@@ -43,6 +62,11 @@ struct FieldView {
     double maxValue = 0;
     double maxDirection = 0, maxAngle = 0;
     QPointF maxPoint; // on the net
+
+    // Joint sets, in the project's order; empty for a project without sets.
+    QVector<FieldSetView> sets;
+    // Per pole, the index of its set in `sets` (-1: none); empty without sets.
+    QVector<int> poleSets;
 
     bool isEmpty() const { return poles.isEmpty(); }
 };

@@ -2,8 +2,9 @@
 """Reads DXF files with ezdxf (an independent reader) and prints one JSON
 object per file: audit errors and fixes, the root dictionary's entries
 (name: type and owner of the object named), the layers, line types and text
-styles, and every model-space entity with its layer, line type, colour and
-text. Exit status 77 when ezdxf is missing."""
+styles, and every model-space entity with its layer, line type, colour,
+text and geometry (circle and arc centres, radii and angles, line and
+polyline points). Exit status 77 when ezdxf is missing."""
 import json
 import sys
 
@@ -37,6 +38,14 @@ def entity(e):
         d["count"] = len(e)
     if e.dxftype() in ("CIRCLE", "ARC"):
         d["radius"] = e.dxf.radius
+        d["center"] = [e.dxf.center.x, e.dxf.center.y]
+    if e.dxftype() == "ARC":
+        d["start"] = e.dxf.start_angle
+        d["end"] = e.dxf.end_angle
+    if e.dxftype() == "LWPOLYLINE":
+        d["points"] = [[p[0], p[1]] for p in e.get_points("xy")]
+    if e.dxftype() == "LINE":
+        d["points"] = [[e.dxf.start.x, e.dxf.start.y], [e.dxf.end.x, e.dxf.end.y]]
     return d
 
 
