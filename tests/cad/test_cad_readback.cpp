@@ -377,7 +377,7 @@ void TestCadReadback::jointSetLayersReadBack() {
         const auto onSomeCone = [&](const QVector<Cone>& list, const QPointF& drawn) {
             const Vec3 v = netDirection(drawn / R, upper);
             for (const Cone& c : list) {
-                const double cosine = std::fabs(v.x * c.axis[0] + v.y * c.axis[1] + v.z * c.axis[2]);
+                const double cosine = std::fabs(dot(v, c.axis));
                 if (std::fabs(std::acos(qMin(1.0, cosine)) * 57.29577951308232 - c.angle) < 0.05)
                     return true;
             }

@@ -13,7 +13,7 @@ constexpr double kDeg = M_PI / 180.0;
 
 double axialAngleTo(const UnitAxis& axis, const QPointF& netPoint, bool upper) {
     const Vec3 v = netDirection(netPoint, upper);
-    const double c = std::fabs(v.x * axis[0] + v.y * axis[1] + v.z * axis[2]);
+    const double c = std::fabs(v[0] * axis[0] + v[1] * axis[1] + v[2] * axis[2]);
     return std::acos(qMin(1.0, c)) / kDeg;
 }
 
@@ -143,9 +143,9 @@ void TestSetGeometry::randomConesAgainstSampledCircles() {
         for (int k = 0; k < 180; ++k) {
             const double t = 2 * M_PI * k / 180;
             Vec3 v;
-            v.x = c * axis[0] + s * (std::cos(t) * e1[0] + std::sin(t) * e2[0]);
-            v.y = c * axis[1] + s * (std::cos(t) * e1[1] + std::sin(t) * e2[1]);
-            v.z = c * axis[2] + s * (std::cos(t) * e1[2] + std::sin(t) * e2[2]);
+            v[0] = c * axis[0] + s * (std::cos(t) * e1[0] + std::sin(t) * e2[0]);
+            v[1] = c * axis[1] + s * (std::cos(t) * e1[1] + std::sin(t) * e2[1]);
+            v[2] = c * axis[2] + s * (std::cos(t) * e1[2] + std::sin(t) * e2[2]);
             const QPointF q = netPointOfAxis(v, upper);
             double nearest = 1e9;
             for (const NetCurvePiece& piece : pieces)
