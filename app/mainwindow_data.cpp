@@ -4,6 +4,7 @@
 #include "dialogs/resulttextdialog.h"
 #include "model/factors/stabilityplanes.h"
 #include "model/factors/stabilityreport.h"
+#include "model/fielddata/setlinks.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ void MainWindow::on_actData_triggered() {
     const QList<PlaneRecord> before = project.planes;
     project.planes = dialog.planes.toList();
     followRenumberedPlanes(project.stability, before, project.planes);
+    followSetPlanes(project.field.sets, project.planes);
     project.IncludedAnglePlanar = dialog.includedAngle;
     project.FrictionAnglePlanar = dialog.frictionAngle;
     project.Topple = dialog.topple;

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
+#include "app/setsoverview.h"
 #include "dialogs/inputdialog.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityreport.h"
@@ -196,6 +197,7 @@ void MainWindow::updateOverview(MdiChild* child) {
     }
     if (analysing && project.stability.enabled)
         addFactorRows(tree, project);
+    addJointSetRows(tree, project);
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         setRowToolTips(tree->topLevelItem(i));
     tree->setAlternatingRowColors(true);

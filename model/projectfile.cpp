@@ -222,6 +222,6 @@ bool DataCenter::readProject(QIODevice* device) {
     reader.clear();
     // A set's link to a plane the file no longer has (the planes were
     // edited by hand) is dropped.
-    followSetPlanes(field.sets, planes);
+    dropStaleSetLinks(field.sets, planes);
     return ok;
 }

@@ -36,7 +36,10 @@ bool noteNamesSet(const QString& note, const QString& name) {
     return n.size() == name.size() || n.at(name.size()).isSpace();
 }
 
-bool followSetPlanes(QVector<JointSet>& sets, const QList<PlaneRecord>& planes) {
+namespace {
+// `byNote`: a link whose plane is not found by its id takes the one plane
+// whose note names the set.
+bool keepSetLinks(QVector<JointSet>& sets, const QList<PlaneRecord>& planes, bool byNote) {
     bool changed = false;
     QVector<int> held; // ids of planes taken by earlier sets
     for (JointSet& set : sets) {
@@ -45,7 +48,7 @@ bool followSetPlanes(QVector<JointSet>& sets, const QList<PlaneRecord>& planes) 
         int found = planeIndexOfId(planes, set.planeId);
         if (found >= 0 && !noteNamesSet(planes.at(found).notes, set.name))
             found = -1;
-        if (found < 0) {
+        if (found < 0 && byNote) {
             int matches = 0;
             for (int i = 0; i < planes.size(); ++i)
                 if (noteNamesSet(planes.at(i).notes, set.name)) {
@@ -69,6 +72,15 @@ bool followSetPlanes(QVector<JointSet>& sets, const QList<PlaneRecord>& planes) 
         held.append(set.planeId);
     }
     return changed;
+}
+} // namespace
+
+bool dropStaleSetLinks(QVector<JointSet>& sets, const QList<PlaneRecord>& planes) {
+    return keepSetLinks(sets, planes, false);
+}
+
+bool followSetPlanes(QVector<JointSet>& sets, const QList<PlaneRecord>& planes) {
+    return keepSetLinks(sets, planes, true);
 }
 
 void carrySetLinks(QVector<JointSet>& after, const QVector<JointSet>& before) {

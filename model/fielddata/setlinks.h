@@ -17,11 +17,16 @@
 // nothing: "J1 n=54" is J1's, "J10 n=3" is not).
 bool noteNamesSet(const QString& note, const QString& name);
 
-// Each link follows its plane after the planes were edited, deleted or
-// renumbered: the plane with the linked id when its note still names the
-// set, otherwise the one plane whose note names it. A link with no such
-// plane, or whose plane another set already holds, is dropped. Returns
-// whether any link changed.
+// Drops every link whose plane is gone: no plane with the linked id, a plane
+// whose note no longer names the set (the set was renamed, or the note
+// edited), or one an earlier set holds already. Returns whether any link
+// was dropped.
+bool dropStaleSetLinks(QVector<JointSet>& sets, const QList<PlaneRecord>& planes);
+
+// After the data dialog, whose deleted rows renumber the planes after them:
+// each link follows its plane, the plane with the linked id when its note
+// still names the set, otherwise the one plane whose note names it; then
+// as dropStaleSetLinks. Returns whether any link changed.
 bool followSetPlanes(QVector<JointSet>& sets, const QList<PlaneRecord>& planes);
 
 // The sets were replaced or edited (`before` as they were): a set of `after`
@@ -68,7 +73,7 @@ struct SetPlanesResult {
 // `planes`: a set with a plane updates its attitude and note (its id, kind
 // and place stay, and its geometry is to be computed again); any other set
 // with poles appends a joint numbered after the highest id and is linked to
-// it. Call followSetPlanes first.
+// it. Call dropStaleSetLinks first.
 SetPlanesResult putSetPlanes(FieldData& field, const QVector<SetStatistics>& statistics,
                              const QVector<int>& chosen, QList<PlaneRecord>& planes);
 

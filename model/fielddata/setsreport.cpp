@@ -2,6 +2,7 @@
 
 #include "model/datacenter.h"
 #include "model/fielddata/projectsets.h"
+#include "model/fielddata/setlinks.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -42,6 +43,23 @@ QString pairsText(WedgePairs pairs) {
 }
 } // namespace
 
+QString setSummaryText(const SetStatistics& st) {
+    if (st.count == 0)
+        return QStringLiteral("n=0");
+    QString text = QStringLiteral("%1∠%2 n=%3").arg(fixed(st.direction, 1), fixed(st.angle, 1)).arg(st.count);
+    if (std::isinf(st.k))
+        text += QStringLiteral(" K=∞");
+    else if (std::isfinite(st.k))
+        text += QStringLiteral(" K=%1").arg(QString::number(std::round(st.k), 'f', 0));
+    if (std::isfinite(st.alpha95))
+        text += QStringLiteral(" α95=%1°").arg(fixed(st.alpha95, 1));
+    return text;
+}
+
+QString criticalCountText(const CriticalCount& c) {
+    return QStringLiteral("%1 (%2%)").arg(countText(c), fixed(c.percent(), 1));
+}
+
 void writeJointSetsSection(QTextStream& out, const DataCenter& project) {
     const FieldData& field = project.field;
     if (field.isEmpty() || field.sets.isEmpty())
@@ -52,21 +70,29 @@ void writeJointSetsSection(QTextStream& out, const DataCenter& project) {
     out << "\t\t<h3>" << tr("结构面分组：") << "</h3>" << nl;
     out << "\t\t<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" << nl;
     out << "\t\t<tr><th>" << tr("组名") << "</th><th>" << tr("条数") << "</th><th>" << tr("加权条数")
-        << "</th><th>" << tr("平均产状") << "</th><th>K</th><th>α95</th><th>" << tr("变异锥(68.26%)")
-        << "</th></tr>" << nl;
+        << "</th><th>" << tr("平均产状") << QStringLiteral("</th><th>K</th><th>α95</th><th>")
+        << tr("变异锥(68.26%)") << "</th></tr>" << nl;
     for (int s = 0; s < field.sets.size(); ++s) {
         const SetStatistics& st = stats.at(s);
         out << "\t\t<tr><td>" << html(field.sets.at(s).name) << "</td><td>" << st.count << "</td><td>"
             << fixed(st.weightedCount, 1) << "</td><td>"
             << (st.count > 0 ? QStringLiteral("%1∠%2").arg(fixed(st.direction, 1), fixed(st.angle, 1))
                              : QStringLiteral("—"))
-            << "</td><td>" << kText(st.k) << "</td><td>" << fixed(st.alpha95, 1) << "°</td><td>"
-            << fixed(st.variabilityCone, 1) << "°</td></tr>" << nl;
+            << "</td><td>" << kText(st.k) << "</td><td>" << fixed(st.alpha95, 1)
+            << QStringLiteral("°</td><td>") << fixed(st.variabilityCone, 1) << QStringLiteral("°</td></tr>")
+            << nl;
     }
     out << "\t\t</table>" << nl;
     out << "\t\t<p>"
         << tr("平均产状为各组极点定向求和的平均（Fisher 1953），K=(N−1)/(N−R)，α95为95%置信锥精确公式。")
         << "</p>" << nl;
+    const QStringList used = setPlaneUseLines(field, project.planes);
+    if (!used.isEmpty()) {
+        out << "\t\t<p>" << tr("用作结构面的平均结构面：");
+        for (int i = 0; i < used.size(); ++i)
+            out << (i > 0 ? tr("；") : QString()) << html(used.at(i));
+        out << "</p>" << nl;
+    }
     if (project.analysisOff)
         return;
 

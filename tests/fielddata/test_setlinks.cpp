@@ -120,12 +120,12 @@ void TestSetLinks::linksInTheProjectFile() {
         QCOMPARE(reread.field.sets[0].planeDirection, -1.0);
         QVERIFY(!written(reread).contains("planeId"));
     }
-    // An id the planes lost is found again by the note.
+    // A file names its planes' ids as they are: a wrong id is not guessed.
     QByteArray renumbered = linked;
     renumbered.replace("planeId=\"1\"", "planeId=\"3\"");
-    DataCenter followed;
-    QVERIFY(readInto(followed, renumbered));
-    QCOMPARE(followed.field.sets[0].planeId, 1);
+    DataCenter dropped;
+    QVERIFY(readInto(dropped, renumbered));
+    QVERIFY(!dropped.field.sets[0].hasPlane());
     QByteArray partial = linked;
     partial.replace(" planeCount=\"7\"", "");
     DataCenter reread;
@@ -148,11 +148,18 @@ void TestSetLinks::linksFollowTheirPlanes() {
     const QList<PlaneRecord> planes = {plane(1, 10, 10, "J1 n=5"), plane(2, 20, 20, "J3 n=6"),
                                        plane(3, 30, 30, "J10 n=7"), plane(4, 40, 40, "J4 n=1"),
                                        plane(5, 50, 50, "J4 n=2")};
+    const auto ids = [](const QVector<JointSet>& linked) {
+        QVector<int> id;
+        for (const JointSet& s : linked)
+            id << s.planeId;
+        return id;
+    };
+    // Anywhere but after the data dialog a link holds only to its own id.
+    QVector<JointSet> strict = sets;
+    QVERIFY(dropStaleSetLinks(strict, planes));
+    QCOMPARE(ids(strict), (QVector<int>{0, 0, 0, 0, 1, 0}));
     QVERIFY(followSetPlanes(sets, planes));
-    QVector<int> ids;
-    for (const JointSet& s : sets)
-        ids << s.planeId;
-    QCOMPARE(ids, (QVector<int>{0, 2, 3, 0, 1, 0}));
+    QCOMPARE(ids(sets), (QVector<int>{0, 2, 3, 0, 1, 0}));
     QCOMPARE(sets[0].planeDirection, -1.0);
     QCOMPARE(sets[0].planeCount, 0);
     QCOMPARE(sets[1].planeCount, 7); // a followed link keeps what it recorded
