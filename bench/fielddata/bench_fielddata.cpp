@@ -170,8 +170,9 @@ static void BM_ImportCsv100000(benchmark::State& state) {
     QByteArray csv("\xef\xbb\xbf倾向,倾角,类型,测点,备注\r\n");
     QRandomGenerator random(3);
     for (int i = 0; i < 100000; ++i) {
-        csv += QByteArray::number(random.bounded(3600) / 10.0) + ',' + QByteArray::number(random.bounded(901) / 10.0) +
-               (i % 3 ? ",节理," : ",层面,") + "ZK" + QByteArray::number(i / 50) + (i % 10 ? "," : ",张开") + "\r\n";
+        csv += QByteArray::number(random.bounded(3600) / 10.0) + ',' +
+               QByteArray::number(random.bounded(901) / 10.0) + (i % 3 ? ",节理," : ",层面,") + "ZK" +
+               QByteArray::number(i / 50) + (i % 10 ? "," : ",张开") + "\r\n";
     }
     state.counters["bytes"] = csv.size();
     for (auto _ : state) {
@@ -205,8 +206,8 @@ static int writePoles(const char* path) {
     if (!file.open(QIODevice::WriteOnly))
         return 1;
     for (const WeightedAxis& p : poles)
-        file.write(QByteArray::number(p.axis.x, 'g', 17) + ',' + QByteArray::number(p.axis.y, 'g', 17) + ',' +
-                   QByteArray::number(p.axis.z, 'g', 17) + '\n');
+        file.write(QByteArray::number(p.axis[0], 'g', 17) + ',' + QByteArray::number(p.axis[1], 'g', 17) +
+                   ',' + QByteArray::number(p.axis[2], 'g', 17) + '\n');
     file.close();
     const DensityGrid grid = densityGrid(poles, DensitySettings(), false, 100);
     QFile out(QString::fromLocal8Bit(path) + QStringLiteral(".grid"));

@@ -18,13 +18,6 @@ constexpr double kDegToRad = 0.017453292519943295;
 constexpr int kWidth = 800;
 constexpr double kPad = 28;
 
-double dot(const Vec3& a, const Vec3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return {{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}};
-}
-
 // The point where n1·x = d1, n2·x = d2, n3·x = d3 meet (Cramer's rule).
 bool meet(const Vec3& n1, double d1, const Vec3& n2, double d2, const Vec3& n3, double d3, Vec3& p) {
     const Vec3 c23 = cross(n2, n3), c31 = cross(n3, n1), c12 = cross(n1, n2);
@@ -94,7 +87,8 @@ void arrowHead(QPainter& p, const QPointF& tip, const QPointF& from, double size
     if (!(len > 0))
         return;
     const QPointF u = d / len, n(-u.y(), u.x());
-    const QPolygonF head(QVector<QPointF>{tip, tip - u * size + n * size * 0.4, tip - u * size - n * size * 0.4});
+    const QPolygonF head(
+        QVector<QPointF>{tip, tip - u * size + n * size * 0.4, tip - u * size - n * size * 0.4});
     p.save();
     p.setBrush(p.pen().color());
     p.drawPolygon(head);
@@ -273,9 +267,10 @@ QImage planarSectionPicture(const PlanarSketch& s) {
         const QPointF plate(-into.y(), into.x());
         p.drawLine(f.at(head + plate * (0.03 * span)), f.at(head - plate * (0.03 * span)));
         p.setPen(green);
-        const QString words = s.anchorForce > 0
-                                  ? QStringLiteral("T=%1 kN/m，ψT=%2°").arg(metres(s.anchorForce), degrees(s.anchorDip))
-                                  : QStringLiteral("ψT=%1°").arg(degrees(s.anchorDip));
+        const QString words =
+            s.anchorForce > 0
+                ? QStringLiteral("T=%1 kN/m，ψT=%2°").arg(metres(s.anchorForce), degrees(s.anchorDip))
+                : QStringLiteral("ψT=%1°").arg(degrees(s.anchorDip));
         text(p, f.at(head + into * (0.5 * anchorLength)) + QPointF(0, 20), words, Qt::AlignHCenter, true);
     }
 
@@ -321,8 +316,8 @@ QImage planarSectionPicture(const PlanarSketch& s) {
     // Angles, written beside the lines they belong to.
     p.setPen(QColor(200, 0, 0));
     const QPointF along = crackFoot * 0.3;
-    text(p, f.at(along) + QPointF(0, -16), QStringLiteral("ψp=%1°").arg(degrees(s.planeDip)), Qt::AlignHCenter,
-         true);
+    text(p, f.at(along) + QPointF(0, -16), QStringLiteral("ψp=%1°").arg(degrees(s.planeDip)),
+         Qt::AlignHCenter, true);
     p.setPen(Qt::black);
     text(p, f.at(crest * 0.2) + QPointF(12, 0), QStringLiteral("ψf=%1°").arg(degrees(s.faceDip)),
          Qt::AlignLeft);

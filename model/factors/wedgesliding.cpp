@@ -7,21 +7,6 @@
 namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 
-double dot(const Vec3& a, const Vec3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return {{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}};
-}
-Vec3 scaled(const Vec3& a, double k) {
-    return {{a[0] * k, a[1] * k, a[2] * k}};
-}
-Vec3 sum(const Vec3& a, const Vec3& b) {
-    return {{a[0] + b[0], a[1] + b[1], a[2] + b[2]}};
-}
-double length(const Vec3& a) {
-    return std::sqrt(dot(a, a));
-}
 bool allFinite(const Vec3& a) {
     return std::isfinite(a[0]) && std::isfinite(a[1]) && std::isfinite(a[2]);
 }

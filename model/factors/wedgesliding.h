@@ -5,9 +5,7 @@
 // (limit equilibrium of forces; Hoek & Bray, Rock Slope Engineering, 3rd
 // ed., 1981, ch. 8 and Appendix 3). Plain C++.
 
-#include <array>
-
-using Vec3 = std::array<double, 3>; // (east, north, up)
+#include "model/vec3.h"
 
 // How a wedge moves: sliding along the line of intersection on both planes,
 // sliding on one plane alone, or lifted off both (see wedgeFactor).

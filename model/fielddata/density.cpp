@@ -109,7 +109,7 @@ public:
     template <typename AddRun> void forEachRun(const Vec3& q, double t, AddRun&& add) const {
         const int n = g.nodes;
         const double h = g.upperHemisphere ? 1 : -1;
-        const double a = t + h * q.z;
+        const double a = t + h * q[2];
         const auto inCap = [&](int i, int j) { return dot(nodeAxes[j * n + i], q) >= t; };
         if (std::abs(a) < 1e-9) {
             // The cap's rim passes through the projection's far point: a
@@ -120,7 +120,7 @@ public:
                         add(j, i, i);
             return;
         }
-        const double cx = q.x / a, cy = q.y / a;
+        const double cx = q[0] / a, cy = q[1] / a;
         const double r = std::sqrt(std::max(0.0, 1 - t * t)) / std::abs(a);
         const double e = g.extent, s = g.step;
         const bool disc = a > 0;
@@ -237,7 +237,7 @@ DensityGrid densityGrid(const QVector<WeightedAxis>& poles, const DensitySetting
         double* values = g.values.data();
         for (const WeightedAxis& p : poles) {
             for (int end = 0; end < 2; ++end) {
-                const Vec3 q = end == 0 ? p.axis : Vec3{-p.axis.x, -p.axis.y, -p.axis.z};
+                const Vec3 q = end == 0 ? p.axis : Vec3{-p.axis[0], -p.axis[1], -p.axis[2]};
                 const double w = p.weight;
                 acc.forEachRun(q, 1 - sMax, [&](int j, int first, int last) {
                     const Vec3* axes = nodeAxes.constData() + j * n;
@@ -259,7 +259,7 @@ DensityGrid densityGrid(const QVector<WeightedAxis>& poles, const DensitySetting
         QVector<double> diff((n + 1) * n, 0.0);
         for (const WeightedAxis& p : poles) {
             for (int end = 0; end < 2; ++end) {
-                const Vec3 q = end == 0 ? p.axis : Vec3{-p.axis.x, -p.axis.y, -p.axis.z};
+                const Vec3 q = end == 0 ? p.axis : Vec3{-p.axis[0], -p.axis[1], -p.axis[2]};
                 const double w = p.weight;
                 acc.forEachRun(q, t, [&](int j, int first, int last) {
                     diff[j * (n + 1) + first] += w;
@@ -305,20 +305,20 @@ DensityMaximum densityMaximum(const DensityGrid& grid, const QVector<WeightedAxi
     int evaluations = 0;
     while (stepAngle > 0.01 * kDeg && evaluations < 400) {
         // Two unit vectors orthogonal to `best`.
-        const Vec3 ref = std::abs(best.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
-        Vec3 e1{best.y * ref.z - best.z * ref.y, best.z * ref.x - best.x * ref.z,
-                best.x * ref.y - best.y * ref.x};
+        const Vec3 ref = std::abs(best[2]) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+        Vec3 e1{best[1] * ref[2] - best[2] * ref[1], best[2] * ref[0] - best[0] * ref[2],
+                best[0] * ref[1] - best[1] * ref[0]};
         e1 = normalised(e1);
-        const Vec3 e2{best.y * e1.z - best.z * e1.y, best.z * e1.x - best.x * e1.z,
-                      best.x * e1.y - best.y * e1.x};
+        const Vec3 e2{best[1] * e1[2] - best[2] * e1[1], best[2] * e1[0] - best[0] * e1[2],
+                      best[0] * e1[1] - best[1] * e1[0]};
         bool moved = false;
         for (int d = 0; d < 8; ++d) {
             const double phi = d * 0.7853981633974483; // 45°
             const double c = std::cos(stepAngle), s = std::sin(stepAngle);
             const Vec3 trial =
-                normalised(Vec3{c * best.x + s * (std::cos(phi) * e1.x + std::sin(phi) * e2.x),
-                                c * best.y + s * (std::cos(phi) * e1.y + std::sin(phi) * e2.y),
-                                c * best.z + s * (std::cos(phi) * e1.z + std::sin(phi) * e2.z)});
+                normalised(Vec3{c * best[0] + s * (std::cos(phi) * e1[0] + std::sin(phi) * e2[0]),
+                                c * best[1] + s * (std::cos(phi) * e1[1] + std::sin(phi) * e2[1]),
+                                c * best[2] + s * (std::cos(phi) * e1[2] + std::sin(phi) * e2[2])});
             const double v = densityAt(poles, settings, trial);
             ++evaluations;
             if (v > value) {

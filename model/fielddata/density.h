@@ -43,8 +43,8 @@
 // (mplstereonet subtracts 0.5 from every count; Karven does not.)
 
 struct WeightedAxis {
-    Vec3 axis;         // unit vector, either end
-    double weight = 1; // > 0
+    Vec3 axis{{0, 0, 1}}; // unit vector, either end
+    double weight = 1;    // > 0
 };
 
 struct DensitySettings {
@@ -107,7 +107,7 @@ DensityGrid densityGrid(const QVector<WeightedAxis>& poles, const DensitySetting
 // a local search on the sphere with densityAt (never lower than the grid's).
 struct DensityMaximum {
     double value = 0;
-    Vec3 axis;            // unit vector of the maximum
+    Vec3 axis{{0, 0, 1}}; // unit vector of the maximum
     double direction = 0; // the plane whose pole is there: 倾向
     double angle = 0;     //                                 倾角
     bool valid = false;   // false without poles

@@ -8,12 +8,6 @@
 
 #include <cmath>
 
-namespace {
-UnitAxis toAxis(const Vec3& v) {
-    return {{v.x, v.y, v.z}};
-}
-} // namespace
-
 QVector<int> measurementSetIndexes(const FieldData& field) {
     QHash<QString, int> index;
     for (int s = 0; s < field.sets.size(); ++s)
@@ -87,7 +81,7 @@ int findAutoSets(FieldData& field, const AutoSetRequest& request) {
             const QPointF p = grid.point(i, j);
             if (p.x() * p.x() + p.y() * p.y() > reach * reach)
                 continue;
-            nodes.append(toAxis(netDirection(p, grid.upperHemisphere)));
+            nodes.append(netDirection(p, grid.upperHemisphere));
             values.append(grid.at(i, j));
         }
     // Neighbours: the nodes within about one and a half spacings near the
@@ -99,7 +93,7 @@ int findAutoSets(FieldData& field, const AutoSetRequest& request) {
     QVector<UnitAxis> axes;
     QVector<double> weights;
     for (const WeightedAxis& p : poles) {
-        axes.append(toAxis(p.axis));
+        axes.append(p.axis);
         weights.append(p.weight);
     }
     AutoSetOptions options;

@@ -25,10 +25,6 @@ namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 
-double dot(const UnitAxis& a, const UnitAxis& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
 UnitAxis upper(const UnitAxis& a) {
     if (a[2] < 0 || (a[2] == 0 && (a[1] < 0 || (a[1] == 0 && a[0] < 0))))
         return {{-a[0], -a[1], -a[2]}};

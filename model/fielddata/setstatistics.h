@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/vec3.h"
+
 #include <QVector>
 
 #include <array>
@@ -8,7 +10,7 @@
 // and its antipode are the same plane). Vectors are unit vectors in the
 // frame (east, north, up); a plane's axis is its upward normal, as
 // planeNormal() in model/stabilityrules.h gives it.
-using UnitAxis = std::array<double, 3>;
+using UnitAxis = Vec3;
 
 UnitAxis planeAxis(double direction, double angle); // upward normal of a plane 倾向∠倾角
 // The plane 倾向∠倾角 whose pole is the axis (either end).

@@ -10,10 +10,6 @@
 namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 
-double dot(const UnitAxis& a, const UnitAxis& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
 UnitAxis upper(const UnitAxis& a) {
     return a[2] < 0 ? UnitAxis{{-a[0], -a[1], -a[2]}} : a;
 }

@@ -8,7 +8,7 @@ constexpr double kDeg = 0.017453292519943295;
 
 Vec3 unitVector(const Vec3& v) {
     const double n = std::sqrt(dot(v, v));
-    return n > 0 ? Vec3{v.x / n, v.y / n, v.z / n} : Vec3{0, 0, 1};
+    return n > 0 ? Vec3{v[0] / n, v[1] / n, v[2] / n} : Vec3{0, 0, 1};
 }
 
 Vec3 planePole(double direction, double angle) {
@@ -23,8 +23,8 @@ Vec3 lineVector(double trend, double plunge) {
 
 void planeOfAxis(const Vec3& a, double& direction, double& angle) {
     // The upward end is the plane's pole.
-    const double s = a.z < 0 ? -1 : 1;
-    const double x = s * a.x, y = s * a.y, z = s * a.z;
+    const double s = a[2] < 0 ? -1 : 1;
+    const double x = s * a[0], y = s * a[1], z = s * a[2];
     const double horizontal = std::hypot(x, y);
     angle = std::atan2(horizontal, z) / kDeg;
     direction = horizontal > 0 ? std::atan2(x, y) / kDeg : 0.0;
@@ -37,9 +37,9 @@ void planeOfAxis(const Vec3& a, double& direction, double& angle) {
 QPointF netPointOfAxis(const Vec3& a, bool upperHemisphere) {
     // The end in the projected hemisphere, then x = v_x / (1 ± v_z).
     const double h = upperHemisphere ? 1 : -1;
-    const double s = a.z * h < 0 ? -1 : 1;
+    const double s = a[2] * h < 0 ? -1 : 1;
     const double n = std::sqrt(dot(a, a));
-    const double x = s * a.x / n, y = s * a.y / n, z = s * a.z / n;
+    const double x = s * a[0] / n, y = s * a[1] / n, z = s * a[2] / n;
     const double d = 1 + h * z;
     return QPointF(x / d, y / d);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/vec3.h"
+
 #include <QPointF>
 
 // Directions in space and Karven's equal-angle net, for the statistics of
@@ -10,14 +12,6 @@
 // upward end does; lower hemisphere: where its downward end does. The
 // equal-angle (stereographic) projection puts a line at angle θ from the
 // vertical at radius tan(θ/2).
-
-struct Vec3 {
-    double x = 0, y = 0, z = 1;
-};
-
-inline double dot(const Vec3& a, const Vec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 
 // v / |v| (the vertical for a zero vector).
 Vec3 unitVector(const Vec3& v);

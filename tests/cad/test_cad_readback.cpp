@@ -355,9 +355,7 @@ void TestCadReadback::jointSetLayersReadBack() {
         const auto onCone = [&](const QVector<QPair<UnitAxis, double>>& list, const QPointF& p) {
             const Vec3 v = netDirection(p / R, project.UpperMode);
             for (const auto& c : list)
-                if (std::fabs(std::acos(qMin(
-                                  1.0, std::fabs(v.x * c.first[0] + v.y * c.first[1] + v.z * c.first[2]))) *
-                                  57.29577951308232 -
+                if (std::fabs(std::acos(qMin(1.0, std::fabs(dot(v, c.first)))) * 57.29577951308232 -
                               c.second) < 0.05)
                     return true;
             return false;

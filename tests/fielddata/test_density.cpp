@@ -75,10 +75,10 @@ Vec3 rotate(const Vec3& v, const Vec3& axis, double degrees) {
     // Rodrigues' rotation formula.
     const double c = std::cos(degrees * kDeg), s = std::sin(degrees * kDeg);
     const Vec3 k = axis;
-    const Vec3 cross{k.y * v.z - k.z * v.y, k.z * v.x - k.x * v.z, k.x * v.y - k.y * v.x};
+    const Vec3 cross{k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2], k[0] * v[1] - k[1] * v[0]};
     const double kv = dot(k, v);
-    return Vec3{v.x * c + cross.x * s + k.x * kv * (1 - c), v.y * c + cross.y * s + k.y * kv * (1 - c),
-                v.z * c + cross.z * s + k.z * kv * (1 - c)};
+    return Vec3{v[0] * c + cross[0] * s + k[0] * kv * (1 - c), v[1] * c + cross[1] * s + k[1] * kv * (1 - c),
+                v[2] * c + cross[2] * s + k[2] * kv * (1 - c)};
 }
 
 double angleBetweenAxes(const Vec3& a, const Vec3& b) {
@@ -126,7 +126,7 @@ void TestDensity::netMatchesThePlanesPoles() {
     const QPointF outside(0.9, -1.3);
     const double r2 = outside.x() * outside.x() + outside.y() * outside.y();
     const Vec3 far = netDirection(outside, false), near = netDirection(-outside / r2, false);
-    QVERIFY(far.z > 0);
+    QVERIFY(far[2] > 0);
     QVERIFY(std::abs(dot(far, near) + 1) < 1e-12);
 }
 
@@ -268,17 +268,18 @@ void TestDensity::onePoleDrawsTheCountingCone() {
             // the rim of its cone, projected as they are (a rim point on the
             // other hemisphere plots beyond the primitive).
             const double h = upper ? 1 : -1;
-            const Vec3 p = pole.z * h >= 0 ? pole : Vec3{-pole.x, -pole.y, -pole.z};
-            const Vec3 ref = std::abs(p.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
-            const Vec3 side{p.y * ref.z - p.z * ref.y, p.z * ref.x - p.x * ref.z, p.x * ref.y - p.y * ref.x};
+            const Vec3 p = pole[2] * h >= 0 ? pole : Vec3{-pole[0], -pole[1], -pole[2]};
+            const Vec3 ref = std::abs(p[2]) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+            const Vec3 side{p[1] * ref[2] - p[2] * ref[1], p[2] * ref[0] - p[0] * ref[2],
+                            p[0] * ref[1] - p[1] * ref[0]};
             const double norm = std::sqrt(dot(side, side));
-            const Vec3 axis{side.x / norm, side.y / norm, side.z / norm};
+            const Vec3 axis{side[0] / norm, side[1] / norm, side[2] / norm};
             const double half = std::acos(0.99) / kDeg;
             const Vec3 rim = rotate(p, axis, half);
             QPointF pts[3];
             for (int k = 0; k < 3; ++k) {
                 const Vec3 v = rotate(rim, p, 120.0 * k);
-                pts[k] = QPointF(v.x / (1 + h * v.z), v.y / (1 + h * v.z));
+                pts[k] = QPointF(v[0] / (1 + h * v[2]), v[1] / (1 + h * v[2]));
             }
             QPointF centre;
             double radius = 0;
@@ -327,7 +328,7 @@ void TestDensity::fisherKernelShape() {
         QVERIFY(std::abs(d / peak - std::exp(-200 * (1 - std::cos(theta * kDeg)))) < 1e-9);
     }
     // Either end: the same at the antipode.
-    QVERIFY(std::abs(densityAt(poles, s, Vec3{-p.x, -p.y, -p.z}) - peak) < 1e-9);
+    QVERIFY(std::abs(densityAt(poles, s, Vec3{-p[0], -p[1], -p[2]}) - peak) < 1e-9);
 }
 
 void TestDensity::gridEqualsTheDefinition_data() {
@@ -412,7 +413,7 @@ void TestDensity::rotationTurnsTheDensity() {
     // the grid by a quarter: node (i, j) goes to (j, n−1−i).
     QVector<WeightedAxis> turned = poles;
     for (WeightedAxis& p : turned)
-        p.axis = Vec3{p.axis.y, -p.axis.x, p.axis.z}; // azimuth + 90°
+        p.axis = Vec3{p.axis[1], -p.axis[0], p.axis[2]}; // azimuth + 90°
     for (DensityMethod method : {DensityMethod::Schmidt, DensityMethod::Fisher}) {
         const DensityGrid a = densityGrid(poles, settingsOf(method), false, 50);
         const DensityGrid b = densityGrid(turned, settingsOf(method), false, 50);

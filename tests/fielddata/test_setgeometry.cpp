@@ -11,8 +11,8 @@
 namespace {
 constexpr double kDeg = M_PI / 180.0;
 
-double axialAngle(const UnitAxis& axis, const Vec3& v) {
-    return std::acos(qMin(1.0, std::fabs(v.x * axis[0] + v.y * axis[1] + v.z * axis[2]))) / kDeg;
+double angleFromAxis(const UnitAxis& axis, const Vec3& v) {
+    return std::acos(qMin(1.0, std::fabs(v[0] * axis[0] + v[1] * axis[1] + v[2] * axis[2]))) / kDeg;
 }
 
 double distance(const QPointF& a, const QPointF& b) {
@@ -72,7 +72,7 @@ void TestSetGeometry::randomCones() {
             for (int k = 0; k <= 40; ++k) {
                 const QPointF q = piecePoint(piece, k / 40.0);
                 QVERIFY(std::hypot(q.x(), q.y()) <= 1 + 1e-9);
-                QVERIFY(std::fabs(axialAngle(axis, netDirection(q, upper)) - halfAngle) < tolerance);
+                QVERIFY(std::fabs(angleFromAxis(axis, netDirection(q, upper)) - halfAngle) < tolerance);
             }
         }
         const UnitAxis helper = std::fabs(axis[2]) < 0.9 ? UnitAxis{{0, 0, 1}} : UnitAxis{{1, 0, 0}};
@@ -80,8 +80,9 @@ void TestSetGeometry::randomCones() {
         const double c = std::cos(halfAngle * kDeg), s = std::sin(halfAngle * kDeg);
         for (int k = 0; k < 36; ++k) {
             const double t = 2 * M_PI * k / 36, u = std::cos(t), w = std::sin(t);
-            const Vec3 v{c * axis[0] + s * (u * e1[0] + w * e2[0]), c * axis[1] + s * (u * e1[1] + w * e2[1]),
-                         c * axis[2] + s * (u * e1[2] + w * e2[2])};
+            const Vec3 v{{c * axis[0] + s * (u * e1[0] + w * e2[0]),
+                          c * axis[1] + s * (u * e1[1] + w * e2[1]),
+                          c * axis[2] + s * (u * e1[2] + w * e2[2])}};
             const QPointF q = netPointOfAxis(v, upper);
             double nearest = 1e9;
             for (const NetCurvePiece& piece : pieces)
