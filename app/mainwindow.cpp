@@ -219,6 +219,7 @@ void MainWindow::updateActions() {
     ui->actDrawSetWindow->setEnabled(hasField);
     if (!hasField)
         ui->actDrawSetWindow->setChecked(false);
+    syncSetWindowTools();
     ui->actSetPlanes->setEnabled(hasField && !child->project().field.sets.isEmpty());
     for (QAction* action : {ui->actNew, ui->actOpen, ui->actExit, ui->actDock, ui->actDesklnk})
         action->setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "app/documentwindow.h"
 #include "model/fielddata/jointset.h"
+#include "model/fielddata/setwindows.h"
 
 #include <QRect>
 #include <QStringList>
@@ -77,6 +78,10 @@ public slots:
 
 private slots:
     void openRecentFile();
+    // 画分组窗: a window was dragged in a project window; the mode was
+    // ended with Escape.
+    void setWindowDrawn(const SetWindow& window);
+    void setWindowToolFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +105,8 @@ private:
     // update linked planes whose set's mean plane moved, then does what
     // fieldChanged does.
     void setsChanged(MdiChild* child, const QVector<JointSet>& before);
+    // 画分组窗 is on in the active project window only, while checked.
+    void syncSetWindowTools();
 
     void readSettings();
     QRect availableScreenGeometry() const;

@@ -27,13 +27,18 @@ void MainWindow::on_actMeasurements_triggered() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const bool hadMeasurements = !project.field.isEmpty();
+    const QVector<JointSet> setsBefore = project.field.sets;
     project.field = dialog.field();
     // A project that gets its first measurements shows them.
     if (!hadMeasurements && !project.field.isEmpty())
         project.field.showLayer = true;
     child->importUndoable = dialog.undoAvailable();
     child->measurementsBeforeImport = dialog.rowsBeforeImport();
-    fieldChanged(child);
+    // Rows moved between sets, or deleted, change the sets' statistics.
+    if (!setsBefore.isEmpty())
+        setsChanged(child, setsBefore);
+    else
+        fieldChanged(child);
 }
 
 void MainWindow::on_actImportMeasurements_triggered() {

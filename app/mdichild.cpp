@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "app/filedialogs.h"
+#include "app/setwindowtool.h"
 #include "model/factors/stabilityproblems.h"
 #include "platform/messagebox.h"
 #include "render/stereonet.h"
@@ -40,7 +41,8 @@ public:
 };
 } // namespace
 
-MdiChild::MdiChild(QWidget* parent) : QWidget(parent), ui(new Ui::MdiChild) {
+MdiChild::MdiChild(QWidget* parent)
+    : QWidget(parent), ui(new Ui::MdiChild), windowTool(new SetWindowTool(this)) {
     ui->setupUi(this);
     setObjectName(QStringLiteral("MdiChild"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -201,6 +203,8 @@ void MdiChild::closeEvent(QCloseEvent* event) {
 void MdiChild::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintStereonetWindow(painter, size(), dataCenter);
+    painter.resetTransform();
+    windowTool->paint(painter);
 }
 
 void MdiChild::renderToImage(QImage& image) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QImage;
+class SetWindowTool;
 
 namespace Ui {
 class MdiChild;
@@ -47,6 +48,9 @@ public:
     void readDocumentSettings();
     void writeDocumentSettings();
 
+    // 画分组窗: set windows dragged on the net (mdichild_setwindow.cpp).
+    SetWindowTool* setWindowTool() const { return windowTool; }
+
     // The measurements as they were before the last import (a file or rows
     // pasted), while that import can be undone.
     QVector<Measurement> measurementsBeforeImport;
@@ -55,10 +59,15 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     DataCenter dataCenter;
     Ui::MdiChild* ui;
+    SetWindowTool* windowTool;
     QString curFile;
     bool untitled = true;
 };

@@ -3,6 +3,7 @@
 #include "dialogs/comboboxdelegate.h"
 #include "dialogs/importdialog.h"
 #include "dialogs/measurementmodel.h"
+#include "dialogs/setfilterproxy.h"
 #include "platform/messagebox.h"
 #include "ui_measurementdialog.h"
 
@@ -12,13 +13,12 @@
 #include <QKeySequence>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
 
 #include <cmath>
 
 MeasurementDialog::MeasurementDialog(QWidget* parent)
     : QDialog(parent), ui(new Ui::MeasurementDialog), model(new MeasurementModel(this)),
-      proxy(new QSortFilterProxyModel(this)) {
+      proxy(new SetFilterProxy(MeasurementModel::Set, this)) {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setText(tr("确定"));
@@ -26,7 +26,6 @@ MeasurementDialog::MeasurementDialog(QWidget* parent)
 
     proxy->setSourceModel(model);
     proxy->setSortRole(MeasurementModel::SortRole);
-    proxy->setFilterKeyColumn(MeasurementModel::Set);
     ui->tableView->setModel(proxy);
     ui->tableView->setItemDelegateForColumn(MeasurementModel::Kind,
                                             new ComboBoxDelegate(MeasurementModel::kindWords(), this));
@@ -53,6 +52,17 @@ MeasurementDialog::~MeasurementDialog() {
 
 void MeasurementDialog::setField(const FieldData& field) {
     original = field;
+    QStringList names;
+    for (const JointSet& set : field.sets)
+        names << set.name;
+    model->setSetNames(names);
+    proxy->setSetNames(names);
+    // The 组 cell offers the sets and nothing; without sets it has no editor.
+    QAbstractItemDelegate* old = ui->tableView->itemDelegateForColumn(MeasurementModel::Set);
+    ui->tableView->setItemDelegateForColumn(
+        MeasurementModel::Set,
+        new ComboBoxDelegate(names.isEmpty() ? names : QStringList{QString()} + names, this));
+    delete old;
     model->setMeasurements(field.measurements);
     ui->comboMethod->setCurrentIndex(field.density == DensityMethod::Fisher ? 1
                                      : field.density == DensityMethod::Kamb ? 2
@@ -190,26 +200,36 @@ void MeasurementDialog::updateCount() {
 }
 
 void MeasurementDialog::updateSets() {
-    const QString current = ui->comboSet->currentIndex() > 0 ? ui->comboSet->currentText() : QString();
-    QStringList sets;
+    // 全部, 未分组, then the project's sets; a set that is gone falls back
+    // to 全部.
+    const QString current = ui->comboSet->currentIndex() >= 2 ? ui->comboSet->currentText() : QString();
+    const int previous = ui->comboSet->currentIndex();
+    const QStringList& sets = model->setNameList();
+    bool named = false;
     for (const Measurement& m : model->measurements())
-        if (!m.set.isEmpty() && !sets.contains(m.set))
-            sets << m.set;
-    sets.sort();
+        named = named || !m.set.isEmpty();
     const QSignalBlocker block(ui->comboSet);
     ui->comboSet->clear();
     ui->comboSet->addItem(tr("全部"));
-    ui->comboSet->addItems(sets);
-    const int index = current.isEmpty() ? 0 : ui->comboSet->findText(current);
-    ui->comboSet->setCurrentIndex(index < 0 ? 0 : index);
-    ui->comboSet->setEnabled(!sets.isEmpty());
+    ui->comboSet->addItem(tr("未分组"));
+    for (const QString& name : sets)
+        ui->comboSet->addItem(name, name);
+    int index = previous == 1 ? 1 : 0;
+    if (!current.isEmpty()) {
+        const int found = ui->comboSet->findData(current);
+        index = found < 0 ? 0 : found;
+    }
+    ui->comboSet->setCurrentIndex(index);
+    ui->comboSet->setEnabled(!sets.isEmpty() || named);
     applyFilter();
 }
 
 void MeasurementDialog::applyFilter() {
-    if (ui->comboSet->currentIndex() <= 0)
-        proxy->setFilterRegularExpression(QRegularExpression());
+    const int index = ui->comboSet->currentIndex();
+    if (index <= 0)
+        proxy->showAll();
+    else if (index == 1)
+        proxy->showUnassigned();
     else
-        proxy->setFilterRegularExpression(QRegularExpression(
-            QLatin1Char('^') + QRegularExpression::escape(ui->comboSet->currentText()) + QLatin1Char('$')));
+        proxy->showSet(ui->comboSet->itemData(index).toString());
 }

@@ -6,7 +6,7 @@
 #include <QVector>
 
 class MeasurementModel;
-class QSortFilterProxyModel;
+class SetFilterProxy;
 
 namespace Ui {
 class MeasurementDialog;
@@ -16,7 +16,9 @@ class MeasurementDialog;
 // delete, rows pasted from a spreadsheet or imported from a file (both
 // through the import dialog, which lists refused rows), undo of the last
 // import, and the statistics settings (density method, counting area,
-// levels, Terzaghi's weighting, the layer switch). Works on a copy; OK hands
+// levels, Terzaghi's weighting, the layer switch). Each row's set (组) is
+// chosen from the project's sets, and a filter shows all rows, the rows in
+// no set or those of one set. Works on a copy; OK hands
 // it back through field().
 class MeasurementDialog : public QDialog {
     Q_OBJECT
@@ -54,7 +56,7 @@ private:
 
     Ui::MeasurementDialog* ui;
     MeasurementModel* model;
-    QSortFilterProxyModel* proxy;
+    SetFilterProxy* proxy;
     FieldData original;
     bool undoable = false;
     QVector<Measurement> beforeImport;

@@ -136,6 +136,14 @@ bool MeasurementModel::setData(const QModelIndex& index, const QVariant& value, 
     case Notes:
         m.notes = value.toString();
         break;
+    case Set:
+        if (!text.isEmpty() && !setNames.contains(text)) {
+            problem = tr("没有名为\"%1\"的组").arg(text);
+            emit editRefused(problem);
+            return false;
+        }
+        m.set = text;
+        break;
     default:
         return false;
     }
@@ -152,10 +160,7 @@ bool MeasurementModel::setData(const QModelIndex& index, const QVariant& value, 
 Qt::ItemFlags MeasurementModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    if (index.column() != Set)
-        f |= Qt::ItemIsEditable;
-    return f;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
 QVariant MeasurementModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -27,6 +27,11 @@ public:
 
     QString lastProblem() const { return problem; }
 
+    // The names of the project's sets: the 组 cell takes one of them or
+    // nothing.
+    void setSetNames(const QStringList& names) { setNames = names; }
+    const QStringList& setNameList() const { return setNames; }
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -43,5 +48,6 @@ signals:
 
 private:
     QVector<Measurement> rows;
+    QStringList setNames;
     QString problem;
 };

@@ -6,6 +6,7 @@
 #include "model/fonts.h"
 #include "model/labels.h"
 #include "render/fieldlayer.h"
+#include "render/netframe.h"
 #include "render/setlayer.h"
 
 #include <QColor>
@@ -330,8 +331,9 @@ void paintStereonetWindow(QPainter& painter, const QSize& size, DataCenter& proj
     painter.drawLine(QLine(w - 1, h - 2, w - 1, 1));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.translate(0.47 * w, 0.5 * h);
-    drawStereonet(painter, 0.4 * qMax(qMin(w, h), 400), project);
+    const NetFrame frame = stereonetWindowFrame(size);
+    painter.translate(frame.centre);
+    drawStereonet(painter, frame.radius, project);
 }
 
 void renderStereonetImage(QImage& image, DataCenter& project) {

@@ -1,6 +1,7 @@
 // karven-batch over 1000 generated eight-plane projects, writing the report,
 // DXF, DWG and JSON of each: the wall-clock time a user waits for a whole
 // road's worth of cut slopes (and more).
+#include "batchrunner.h"
 #include "model/datacenter.h"
 
 #include <QCoreApplication>
@@ -12,17 +13,9 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
 constexpr int kProjects = 1000;
-
-double childCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // Eight planes of mixed kinds and attitudes around a slope; deterministic.
 bool writeProjects(const QString& dir, int count) {
@@ -83,12 +76,7 @@ void BM_Batch1000Projects(benchmark::State& state) {
                                   files;
     const double cpuBefore = childCpuSeconds();
     for (auto _ : state) {
-        QProcess batch;
-        batch.start(QStringLiteral(KARVEN_BATCH_EXE), arguments);
-        if (!batch.waitForFinished(600000) || batch.exitCode() != 0) {
-            static QByteArray why;
-            why = "karven-batch failed: " + batch.readAllStandardError().left(300);
-            state.SkipWithError(why.constData());
+        if (!runBatch(state, arguments, 600000)) {
             std::fprintf(stderr, "projects in %s\n", qPrintable(in));
             return;
         }

@@ -2,6 +2,7 @@
 // hold: about 500 000 wedges) with the factors of safety on, writing every
 // output: the report with its picture, the PNG, DXF, DWG and JSON. Each
 // output must grow linearly with the number of wedges for this to finish.
+#include "batchrunner.h"
 #include "model/datacenter.h"
 
 #include <QCoreApplication>
@@ -13,22 +14,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
-double childCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long childPeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 // Planes spread over the net around a slope 180∠65, deterministic.
 bool writeProject(const QString& path, int planes) {
     std::mt19937 random(20261208);
@@ -75,12 +62,7 @@ void BM_LargeProject(benchmark::State& state) {
     arguments << project;
     const double cpuBefore = childCpuSeconds();
     for (auto _ : state) {
-        QProcess batch;
-        batch.start(QStringLiteral(KARVEN_BATCH_EXE), arguments);
-        if (!batch.waitForFinished(1800000) || batch.exitCode() != 0) {
-            static QByteArray why;
-            why = "karven-batch failed: " + batch.readAllStandardError().left(300);
-            state.SkipWithError(why.constData());
+        if (!runBatch(state, arguments, 1800000)) {
             return;
         }
     }

@@ -3,6 +3,7 @@
 // keep their bytes.
 #include "model/datacenter.h"
 #include "model/fielddata/measurementsfile.h"
+#include "tests/model/projectbytes.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -21,20 +22,6 @@ private slots:
 };
 
 namespace {
-QByteArray written(DataCenter& dc) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    dc.writeProject(&buffer);
-    return buffer.data();
-}
-
-bool readInto(DataCenter& dc, const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return dc.readProject(&buffer);
-}
-
 QByteArray project(const QByteArray& measurements) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DipData><FileVer version=\"2.0\"/>"
            "<Dips><Dip id=\"1\" direction=\"120\" angle=\"40\" type=\"2\" notes=\"\"/></Dips>" +

@@ -6,26 +6,13 @@
 #include "model/fielddata/measurementsfile.h"
 #include "model/fielddata/projectsets.h"
 #include "model/fielddata/setplanes.h"
+#include "tests/model/projectbytes.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QtTest>
 
 namespace {
-QByteArray written(DataCenter& dc) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    dc.writeProject(&buffer);
-    return buffer.data();
-}
-
-bool readInto(DataCenter& dc, const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return dc.readProject(&buffer);
-}
-
 double angleBetween(const UnitAxis& a, const UnitAxis& b) {
     const UnitAxis c = crossOf(a, b);
     return std::atan2(std::sqrt(dotOf(c, c)), std::fabs(dotOf(a, b))) * 180 / M_PI;

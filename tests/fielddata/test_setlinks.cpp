@@ -5,25 +5,12 @@
 #include "model/datacenter.h"
 #include "model/fielddata/projectsets.h"
 #include "model/fielddata/setlinks.h"
+#include "tests/model/projectbytes.h"
 
 #include <QBuffer>
 #include <QtTest>
 
 namespace {
-QByteArray written(DataCenter& dc) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    dc.writeProject(&buffer);
-    return buffer.data();
-}
-
-bool readInto(DataCenter& dc, const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return dc.readProject(&buffer);
-}
-
 PlaneRecord plane(int id, double direction, double angle, const QString& notes = QString()) {
     PlaneRecord p;
     p.id = id;

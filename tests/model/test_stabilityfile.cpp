@@ -3,6 +3,7 @@
 #include "model/factors/stabilityfactors.h"
 #include "model/factors/stabilityplanes.h"
 #include "model/factors/stabilityproblems.h"
+#include "tests/model/projectbytes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -26,20 +27,6 @@ private slots:
 };
 
 namespace {
-QByteArray written(DataCenter& dc) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    dc.writeProject(&buffer);
-    return buffer.data();
-}
-
-bool readInto(DataCenter& dc, const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return dc.readProject(&buffer);
-}
-
 void addPlane(DataCenter& dc, int id, double direction, double angle) {
     PlaneRecord p;
     p.id = id;

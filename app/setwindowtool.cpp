@@ -1,0 +1,161 @@
+#include "app/setwindowtool.h"
+
+#include "model/fielddata/measurements.h"
+#include "model/fielddata/sphere.h"
+
+#include <QCursor>
+#include <QPainter>
+#include <QPen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace {
+constexpr double kDeg = 3.14159265358979323846 / 180.0;
+
+double roundTenth(double value) {
+    return std::round(value * 10.0) / 10.0;
+}
+
+Vec3 cross(const Vec3& a, const Vec3& b) {
+    return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+} // namespace
+
+SetWindow draggedSetWindow(const QPointF& pressNet, const QPointF& currentNet, bool upperHemisphere) {
+    const Vec3 centre = netDirection(pressNet, upperHemisphere);
+    const Vec3 edge = netDirection(currentNet, upperHemisphere);
+    SetWindow window;
+    planeOfAxis(centre, window.centerDirection, window.centerAngle);
+    window.centerDirection = roundTenth(window.centerDirection);
+    window.centerAngle = roundTenth(window.centerAngle);
+    if (window.centerDirection >= 360)
+        window.centerDirection = 0;
+    const double c = qBound(0.0, std::fabs(dot(centre, edge)), 1.0);
+    window.halfAngle = roundTenth(std::acos(c) / kDeg);
+    return window;
+}
+
+QVector<QVector<QPointF>> setWindowOutline(const SetWindow& window, bool upperHemisphere) {
+    const Vec3 axis = planePole(window.centerDirection, window.centerAngle);
+    // Two unit vectors across the axis.
+    const Vec3 helper = std::fabs(axis.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+    const Vec3 u = unitVector(cross(axis, helper));
+    const Vec3 v = cross(axis, u);
+    const double a = window.halfAngle * kDeg;
+    const int steps = 180;
+    QVector<QVector<QPointF>> pieces(1);
+    QPointF previous;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = 2 * 3.14159265358979323846 * i / steps;
+        const double cu = std::cos(t) * std::sin(a), cv = std::sin(t) * std::sin(a);
+        const Vec3 p{axis.x * std::cos(a) + u.x * cu + v.x * cv, axis.y * std::cos(a) + u.y * cu + v.y * cv,
+                     axis.z * std::cos(a) + u.z * cu + v.z * cv};
+        const QPointF point = netPointOfAxis(p, upperHemisphere);
+        // Crossing the primitive the axis' plotting end changes: the circle
+        // jumps to the opposite side and goes on there.
+        if (i > 0 && std::hypot(point.x() - previous.x(), point.y() - previous.y()) > 0.5)
+            pieces.append(QVector<QPointF>());
+        pieces.last().append(point);
+        previous = point;
+    }
+    // A circle that crossed the primitive began in mid-piece: its first
+    // piece continues its last.
+    if (pieces.size() > 1) {
+        pieces.last() += pieces.first().mid(1);
+        pieces.removeFirst();
+    }
+    return pieces;
+}
+
+SetWindowTool::SetWindowTool(QWidget* view) : QObject(view), widget(view) {}
+
+void SetWindowTool::setActive(bool on) {
+    if (active == on)
+        return;
+    active = on;
+    dragging = false;
+    if (on) {
+        widget->setCursor(Qt::CrossCursor);
+        widget->setFocusPolicy(Qt::StrongFocus);
+    } else {
+        widget->unsetCursor();
+    }
+    widget->update();
+}
+
+bool SetWindowTool::press(const QPointF& pixel, const QSize& size, bool upperHemisphere) {
+    if (!active)
+        return false;
+    frame = stereonetWindowFrame(size);
+    const QPointF p = frame.netPoint(pixel);
+    // A window is centred on the net, not beside it.
+    if (p.x() * p.x() + p.y() * p.y() > 1.0)
+        return false;
+    upper = upperHemisphere;
+    pressNet = currentNet = p;
+    dragging = true;
+    widget->setFocus();
+    widget->update();
+    return true;
+}
+
+bool SetWindowTool::move(const QPointF& pixel) {
+    if (!dragging)
+        return false;
+    currentNet = frame.netPoint(pixel);
+    widget->update();
+    return true;
+}
+
+bool SetWindowTool::release(const QPointF& pixel) {
+    if (!dragging)
+        return false;
+    currentNet = frame.netPoint(pixel);
+    dragging = false;
+    widget->update();
+    const SetWindow window = draggedSetWindow(pressNet, currentNet, upper);
+    if (window.halfAngle >= MinHalfAngle)
+        emit windowDrawn(window);
+    return true;
+}
+
+bool SetWindowTool::escape() {
+    if (!active)
+        return false;
+    if (dragging) {
+        dragging = false;
+        widget->update();
+    } else {
+        emit finished();
+    }
+    return true;
+}
+
+void SetWindowTool::paint(QPainter& painter) const {
+    if (!dragging)
+        return;
+    const SetWindow window = draggedSetWindow(pressNet, currentNet, upper);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(0, 90, 200), 1.5, Qt::DashLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (const QVector<QPointF>& piece : setWindowOutline(window, upper)) {
+        QVector<QPointF> pixels;
+        pixels.reserve(piece.size());
+        for (const QPointF& p : piece)
+            pixels << frame.pixel(p);
+        painter.drawPolyline(pixels.constData(), pixels.size());
+    }
+    const QPointF centre = frame.pixel(pressNet);
+    painter.setPen(QPen(QColor(0, 90, 200), 1.5));
+    painter.drawLine(centre + QPointF(-6, 0), centre + QPointF(6, 0));
+    painter.drawLine(centre + QPointF(0, -6), centre + QPointF(0, 6));
+    const QString text =
+        QObject::tr("中心%1 半锥角%2°")
+            .arg(planeText(window.centerDirection, window.centerAngle), angleText(window.halfAngle));
+    painter.setPen(Qt::black);
+    painter.drawText(frame.pixel(currentNet) + QPointF(12, -8), text);
+    painter.restore();
+}
