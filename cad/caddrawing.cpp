@@ -139,6 +139,7 @@ void jointSets(CadSink& sink, const DataCenter& project, int R, double T) {
     }
 
     sink.setLayer(QLatin1String(SetMeanLayer));
+    QVector<QPointF> placed;
     for (const FieldSetView& set : view->sets) {
         if (!set.hasMean())
             continue;
@@ -147,9 +148,21 @@ void jointSets(CadSink& sink, const DataCenter& project, int R, double T) {
         mean.angle = set.meanAngle;
         project.computePlaneGeometry(mean);
         recordArc(sink, mean, R, set.color, 1.0);
-        endLabel(sink, mean,
-                 set.name + QLatin1Char(' ') + planeText(set.statistics.direction, set.statistics.angle), R,
-                 labelHeight);
+        // Named at the arc's western end: the eastern one carries the label
+        // of a structural plane made from the set (用作结构面), on the same arc.
+        // Means of nearly the same strike end together: their labels stack.
+        const QPointF west = mean.StartPoint.x() < mean.EndPoint.x() ? mean.StartPoint : mean.EndPoint;
+        QPointF at(R * (west.x() - 0.04), R * west.y());
+        for (int k = 0; k < placed.size(); ++k)
+            if (std::hypot(at.x() - placed[k].x(), at.y() - placed[k].y()) < 1.2 * labelHeight) {
+                at.ry() += west.y() < 0 ? -1.2 * labelHeight : 1.2 * labelHeight;
+                k = -1;
+            }
+        placed << at;
+        sink.text(at.x(), at.y(), labelHeight,
+                  drawableText(set.name + QLatin1Char(' ') +
+                               planeText(set.statistics.direction, set.statistics.angle)),
+                  Right, west.y() < 0 ? Top : Bottom, 0);
         // The mean pole: a triangle standing on it, its name beside it.
         const double x = R * set.meanPole.x(), y = R * set.meanPole.y();
         const double a = 0.025 * R;

@@ -4,7 +4,9 @@
 #include "model/displayoptions.h"
 #include "model/fielddata/fieldview.h"
 #include "model/fonts.h"
+#include "render/acicolor.h"
 #include "render/rosepicture.h"
+#include "render/setlayer.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -92,19 +94,31 @@ QImage layerImage(const FieldView& view, double R) {
             painter.drawPolyline(screen);
         }
 
-    // Poles: one batch of points per kind, round dots.
+    // Poles: one batch of points per kind, round dots; with joint sets, the
+    // poles of a set in its colour, after those of no set.
     const double dot = qBound(2.5, R / 80.0, 6.0);
+    const bool bySet = !view.poleSets.isEmpty();
     for (int kind : {Joint, Bedding, Fault}) {
         QVector<QPointF> points;
         for (int i = 0; i < view.poles.size(); ++i) {
             const int k = view.kinds[i] == Bedding || view.kinds[i] == Fault ? view.kinds[i] : int(Joint);
-            if (k == kind)
+            if (k == kind && (!bySet || view.poleSets.value(i, -1) < 0))
                 points << QPointF(R * view.poles[i].x(), -R * view.poles[i].y());
         }
         if (points.isEmpty())
             continue;
         QPen pen(kindColour(kind), dot, Qt::SolidLine, Qt::RoundCap);
         painter.setPen(pen);
+        painter.drawPoints(points.constData(), points.size());
+    }
+    for (int s = 0; bySet && s < view.sets.size(); ++s) {
+        QVector<QPointF> points;
+        for (int i = 0; i < view.poles.size(); ++i)
+            if (view.poleSets.value(i, -1) == s)
+                points << QPointF(R * view.poles[i].x(), -R * view.poles[i].y());
+        if (points.isEmpty())
+            continue;
+        painter.setPen(QPen(aciColor(view.sets.at(s).color), dot, Qt::SolidLine, Qt::RoundCap));
         painter.drawPoints(points.constData(), points.size());
     }
     painter.end();
@@ -148,9 +162,9 @@ void draw(QPainter& painter, double R, const DataCenter& project) {
     painter.drawImage(QPointF(-c, -c), cache.image);
 }
 
-void drawLegend(QPainter& painter, double x, double y, int p, const FieldView& view) {
+double drawLegend(QPainter& painter, double x, double y, int p, const FieldView& view) {
     if (view.levels.isEmpty())
-        return;
+        return y;
     painter.save();
     const int size = qMax(6, int(0.8 * p));
     painter.setFont(legendFont(size));
@@ -175,6 +189,7 @@ void drawLegend(QPainter& painter, double x, double y, int p, const FieldView& v
     for (int k = 0; k < method.size(); ++k)
         painter.drawText(QPointF(x, y + row * (n + 1 + k) + metrics.ascent()), method.at(k));
     painter.restore();
+    return y + row * (n + 1 + method.size());
 }
 
 void renderDensityPicture(QImage& image, const DataCenter& project) {
@@ -198,7 +213,11 @@ void renderDensityPicture(QImage& image, const DataCenter& project) {
         }
         const double c = cache.image.width() / 2.0;
         painter.drawImage(QPointF(-c, -c), cache.image);
-        drawLegend(painter, R + 2.2 * p, -R, p, *view);
+        const double below = drawLegend(painter, R + 2.2 * p, -R, p, *view);
+        if (!view->sets.isEmpty()) {
+            SetLayer::draw(painter, R, p, project, *view);
+            SetLayer::drawLegend(painter, R + 2.2 * p, below + p, p, *view);
+        }
     }
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);

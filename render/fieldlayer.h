@@ -27,11 +27,13 @@ void draw(QPainter& painter, double R, const DataCenter& project);
 
 // The legend of levels beside the net: one colour box per band with its
 // lower level, the unit and the method, top left at (x, y) in the
-// painter's coordinates; p is the label pixel size.
-void drawLegend(QPainter& painter, double x, double y, int p, const FieldView& view);
+// painter's coordinates; p is the label pixel size. Returns the y below it.
+double drawLegend(QPainter& painter, double x, double y, int p, const FieldView& view);
 
 // The density plot on its own: white background, the net circle with its
-// ticks and letters, bands, lines, poles and legend, as the report shows it.
+// ticks and letters, bands, lines, poles and legend, as the report shows it;
+// with joint sets, their windows, means and cones (SetLayer) and their
+// legend below the levels.
 void renderDensityPicture(QImage& image, const DataCenter& project);
 
 // The two pictures of the report's section 结构面统计: the density plot

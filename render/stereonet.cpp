@@ -7,6 +7,7 @@
 #include "model/labels.h"
 #include "render/fieldlayer.h"
 #include "render/netframe.h"
+#include "render/setlayer.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -20,6 +21,7 @@
 #include <QSize>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -283,8 +285,13 @@ void drawStereonet(QPainter& painter, double R, DataCenter& project) {
 
     // The measurements lie under everything else of the net.
     if (FieldViews::layerShown(project)) {
+        const std::shared_ptr<const FieldView> view = FieldViews::of(project);
         FieldLayer::draw(painter, R, project);
-        FieldLayer::drawLegend(painter, R + 2.2 * scene.p, -R, scene.p, *FieldViews::of(project));
+        const double below = FieldLayer::drawLegend(painter, R + 2.2 * scene.p, -R, scene.p, *view);
+        if (!view->sets.isEmpty()) {
+            SetLayer::draw(painter, R, scene.p, project, *view);
+            SetLayer::drawLegend(painter, R + 2.2 * scene.p, below + scene.p, scene.p, *view);
+        }
     }
 
     if (!project.analysisOff) {

@@ -4,9 +4,10 @@
 // and matplotlib's picture of a stereonet of the same size.
 #include "model/datacenter.h"
 #include "model/fielddata/fieldview.h"
+#include "model/fielddata/projectsets.h"
 #include "model/fonts.h"
-#include "render/fieldlayer.h"
 #include "model/pngencoder.h"
+#include "render/fieldlayer.h"
 #include "render/stereonet.h"
 
 #include <QApplication>
@@ -121,6 +122,24 @@ void BM_WindowRepaintMeasurements10000(benchmark::State& state) {
     state.counters["levels"] = FieldViews::of(widget.project)->levels.size();
 }
 BENCHMARK(BM_WindowRepaintMeasurements10000)->Unit(benchmark::kMillisecond);
+
+// The same repaint with the three sets found automatically drawn over the
+// layer: windows, mean great circles, cones, mean poles and their legend
+// (the view with the sets computed once before).
+void BM_WindowRepaintSets10000(benchmark::State& state) {
+    NetWidget widget;
+    fillProject(widget.project);
+    fillMeasurements(widget.project, 10000);
+    findAutoSets(widget.project.field, AutoSetRequest());
+    widget.resize(800, 600);
+    widget.show();
+    QApplication::processEvents();
+    widget.repaint();
+    for (auto _ : state)
+        widget.repaint();
+    state.counters["sets"] = widget.project.field.sets.size();
+}
+BENCHMARK(BM_WindowRepaintSets10000)->Unit(benchmark::kMillisecond);
 
 // The first repaint after a change: density grid, contours and the layer's
 // image computed anew (a changed weight each time).

@@ -14,10 +14,6 @@
 
 namespace FieldViews {
 namespace {
-Vec3 vectorOf(const UnitAxis& a) {
-    return Vec3{a[0], a[1], a[2]};
-}
-
 // The sets of a project on the net of the given hemisphere.
 void computeSets(const FieldData& field, bool upper, FieldView& view) {
     view.poleSets = measurementSetIndexes(field);
@@ -32,7 +28,7 @@ void computeSets(const FieldData& field, bool upper, FieldView& view) {
         v.window = smallCirclePieces(planeAxis(set.centerDirection, set.centerAngle), set.halfAngle, upper);
         if (v.hasMean()) {
             const SetStatistics& st = v.statistics;
-            v.meanPole = netPointOfAxis(vectorOf(st.meanAxis), upper);
+            v.meanPole = netPointOfAxis(st.meanAxis, upper);
             v.meanDirection = std::min(st.direction, SetPlaneMaxDirection);
             v.meanAngle = std::min(st.angle, SetPlaneMaxDip);
             // Cones of 90° or more hold every axis: nothing to draw.

@@ -4,6 +4,7 @@
 // writer from these definitions; test_examples checks the shipped files
 // still match, and make_examples rewrites them.
 #include "model/datacenter.h"
+#include "model/fielddata/projectsets.h"
 #include "tests/common/testplanes.h"
 #include "tests/model/fieldexample.h"
 
@@ -85,6 +86,33 @@ inline std::vector<ExampleProject> exampleProjects() {
     scanline.plunge = 0;
     survey->field.traverses << scanline;
     list.push_back({QStringLiteral("field-survey.yty"), std::move(survey)});
+
+    // The same survey grouped into its joint sets: a window of 25° about
+    // each set's pole (the steep set's window reaches across the primitive
+    // circle), every measurement assigned to the window it falls in.
+    auto grouped = std::make_unique<DataCenter>();
+    {
+        const DataCenter& from = *list.back().project;
+        grouped->ProjectName = QStringLiteral("S205线K85+200岩质边坡（结构面分组）");
+        grouped->UpperMode = from.UpperMode;
+        grouped->slope = from.slope;
+        grouped->planes = from.planes;
+        grouped->IncludedAnglePlanar = from.IncludedAnglePlanar;
+        grouped->FrictionAnglePlanar = from.FrictionAnglePlanar;
+        grouped->ShowMark = from.ShowMark;
+        grouped->field = from.field;
+    }
+    for (int s = 0; s < 3; ++s) {
+        JointSet set;
+        set.name = defaultSetName(s);
+        set.color = defaultSetColor(s);
+        set.centerDirection = exampleSets()[s].direction;
+        set.centerAngle = exampleSets()[s].angle;
+        set.halfAngle = 25;
+        grouped->field.sets << set;
+    }
+    assignMeasurementsToSets(grouped->field);
+    list.push_back({QStringLiteral("field-survey-sets.yty"), std::move(grouped)});
 
     for (ExampleProject& e : list) {
         e.project->updateSlopeGeometry();
