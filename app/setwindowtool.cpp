@@ -149,9 +149,13 @@ void SetWindowTool::paint(QPainter& painter) const {
     painter.drawLine(centre + QPointF(-6, 0), centre + QPointF(6, 0));
     painter.drawLine(centre + QPointF(0, -6), centre + QPointF(0, 6));
     const QString text =
-        QObject::tr("中心%1 半锥角%2°")
+        tr("中心%1 半锥角%2°")
             .arg(planeText(window.centerDirection, window.centerAngle), angleText(window.halfAngle));
+    // The values beside the pointer, on white so they read over the net.
+    const QPointF at = frame.pixel(currentNet) + QPointF(14, -10);
+    const QRectF box = QRectF(painter.fontMetrics().boundingRect(text)).adjusted(-3, -2, 3, 2).translated(at);
+    painter.fillRect(box, QColor(255, 255, 255, 220));
     painter.setPen(Qt::black);
-    painter.drawText(frame.pixel(currentNet) + QPointF(12, -8), text);
+    painter.drawText(at, text);
     painter.restore();
 }

@@ -2,10 +2,12 @@
 
 #include "render/acicolor.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 
 namespace {
 // The colours sets are given, in defaultSetColor's order, with their names.
@@ -62,6 +64,9 @@ QWidget* AciColorDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     const int current = index.data(Qt::UserRole).toInt();
     if (combo->findData(current) < 0 && current >= 1 && current <= 255)
         combo->addItem(colorIcon(current), colorName(current), current);
+    // The names show whole in the list, which opens at once.
+    combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 24);
+    QTimer::singleShot(0, combo, &QComboBox::showPopup);
     // The choice is taken as soon as it is made.
     connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, combo](int) {
         emit const_cast<AciColorDelegate*>(this)->commitData(combo);
@@ -84,4 +89,10 @@ void AciColorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (!combo || combo->currentIndex() < 0)
         return;
     setCell(model, index, combo->currentData().toInt());
+}
+
+void AciColorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                            const QModelIndex&) const {
+    // Over the whole cell, swatch included.
+    editor->setGeometry(option.rect);
 }

@@ -33,6 +33,8 @@ MeasurementDialog::MeasurementDialog(QWidget* parent)
     ui->tableView->verticalHeader()->setDefaultSectionSize(22);
     ui->tableView->sortByColumn(-1, Qt::AscendingOrder);
 
+    // A row moved out of the set shown leaves the view and the count.
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { updateCount(); });
     connect(model, &MeasurementModel::editRefused, this,
             [this](const QString& reason) { MessageBox::warning(this, reason); });
     connect(ui->comboSet, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -195,7 +197,10 @@ void MeasurementDialog::on_pushUndoImport_clicked() {
 }
 
 void MeasurementDialog::updateCount() {
-    ui->labelCount->setText(tr("%1条测量数据").arg(model->rowCount()));
+    if (proxy->showing() == SetFilterProxy::Show::All)
+        ui->labelCount->setText(tr("%1条测量数据").arg(model->rowCount()));
+    else
+        ui->labelCount->setText(tr("%1条测量数据，显示%2条").arg(model->rowCount()).arg(proxy->rowCount()));
     ui->pushDelete->setEnabled(model->rowCount() > 0);
 }
 
@@ -232,4 +237,5 @@ void MeasurementDialog::applyFilter() {
         proxy->showUnassigned();
     else
         proxy->showSet(ui->comboSet->itemData(index).toString());
+    updateCount();
 }

@@ -206,11 +206,15 @@ private slots:
         QCOMPARE(items, (QStringList{QStringLiteral("全部"), QStringLiteral("未分组"), QStringLiteral("J1"),
                                      QStringLiteral("J2")}));
         auto* view = dialog.findChild<QTableView*>(QStringLiteral("tableView"));
+        auto* count = dialog.findChild<QLabel*>(QStringLiteral("labelCount"));
+        QCOMPARE(count->text(), QStringLiteral("21条测量数据"));
         combo->setCurrentIndex(1);
         QCOMPARE(view->model()->rowCount(), 1);
+        QCOMPARE(count->text(), QStringLiteral("21条测量数据，显示1条"));
         QAbstractItemModel* model = view->model();
         QVERIFY(model->setData(model->index(0, MeasurementModel::Set), QStringLiteral("J2")));
         QCOMPARE(view->model()->rowCount(), 0);
+        QCOMPARE(count->text(), QStringLiteral("21条测量数据，显示0条"));
         combo->setCurrentIndex(3);
         QCOMPARE(view->model()->rowCount(), 9);
         QVERIFY(!model->setData(model->index(0, MeasurementModel::Set), QStringLiteral("J9")));
