@@ -17,9 +17,6 @@ double roundTenth(double value) {
     return std::round(value * 10.0) / 10.0;
 }
 
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 } // namespace
 
 SetWindow draggedSetWindow(const QPointF& pressNet, const QPointF& currentNet, bool upperHemisphere) {
@@ -39,7 +36,7 @@ SetWindow draggedSetWindow(const QPointF& pressNet, const QPointF& currentNet, b
 QVector<QVector<QPointF>> setWindowOutline(const SetWindow& window, bool upperHemisphere) {
     const Vec3 axis = planePole(window.centerDirection, window.centerAngle);
     // Two unit vectors across the axis.
-    const Vec3 helper = std::fabs(axis.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+    const Vec3 helper = std::fabs(axis[2]) < 0.9 ? Vec3{{0, 0, 1}} : Vec3{{1, 0, 0}};
     const Vec3 u = unitVector(cross(axis, helper));
     const Vec3 v = cross(axis, u);
     const double a = window.halfAngle * kDeg;
@@ -49,8 +46,7 @@ QVector<QVector<QPointF>> setWindowOutline(const SetWindow& window, bool upperHe
     for (int i = 0; i <= steps; ++i) {
         const double t = 2 * 3.14159265358979323846 * i / steps;
         const double cu = std::cos(t) * std::sin(a), cv = std::sin(t) * std::sin(a);
-        const Vec3 p{axis.x * std::cos(a) + u.x * cu + v.x * cv, axis.y * std::cos(a) + u.y * cu + v.y * cv,
-                     axis.z * std::cos(a) + u.z * cu + v.z * cv};
+        const Vec3 p = sum(scaled(axis, std::cos(a)), sum(scaled(u, cu), scaled(v, cv)));
         const QPointF point = netPointOfAxis(p, upperHemisphere);
         // Crossing the primitive the axis' plotting end changes: the circle
         // jumps to the opposite side and goes on there.

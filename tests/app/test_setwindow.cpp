@@ -34,18 +34,15 @@ double axialDegrees(const Vec3& a, const Vec3& b) {
 // on a golden-angle spiral.
 QVector<Measurement> cluster(double direction, double angle, double spread, int n) {
     const Vec3 axis = planePole(direction, angle);
-    const Vec3 helper = std::fabs(axis.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
-    const Vec3 u =
-        unitVector(Vec3{axis.y * helper.z - axis.z * helper.y, axis.z * helper.x - axis.x * helper.z,
-                        axis.x * helper.y - axis.y * helper.x});
-    const Vec3 v{axis.y * u.z - axis.z * u.y, axis.z * u.x - axis.x * u.z, axis.x * u.y - axis.y * u.x};
+    const Vec3 helper = std::fabs(axis[2]) < 0.9 ? Vec3{{0, 0, 1}} : Vec3{{1, 0, 0}};
+    const Vec3 u = unitVector(cross(axis, helper));
+    const Vec3 v = cross(axis, u);
     QVector<Measurement> out;
     for (int i = 0; i < n; ++i) {
         const double r = spread * std::sqrt((i + 0.5) / n) * kDeg;
         const double t = i * 2.399963;
         const double cu = std::cos(t) * std::sin(r), cv = std::sin(t) * std::sin(r);
-        const Vec3 p{axis.x * std::cos(r) + u.x * cu + v.x * cv, axis.y * std::cos(r) + u.y * cu + v.y * cv,
-                     axis.z * std::cos(r) + u.z * cu + v.z * cv};
+        const Vec3 p = sum(scaled(axis, std::cos(r)), sum(scaled(u, cu), scaled(v, cv)));
         Measurement m;
         planeOfAxis(p, m.direction, m.angle);
         out << m;
