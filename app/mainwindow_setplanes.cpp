@@ -80,6 +80,9 @@ void MainWindow::setsChanged(MdiChild* child, const QVector<JointSet>& before) {
     const QVector<SetStatistics> statistics = jointSetStatistics(field);
     const QVector<int> changed = changedSetPlanes(field, statistics);
     if (!changed.isEmpty()) {
+        // The new sets show behind the question.
+        child->update();
+        updateOverview(child);
         QStringList planeIds, names;
         for (int s : changed) {
             planeIds << QString::number(field.sets.at(s).planeId);

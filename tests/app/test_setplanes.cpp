@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/mdichild.h"
 #include "apptesting.h"
+#include "dialogs/autosetsdialog.h"
 #include "dialogs/setplanesdialog.h"
 #include "model/fielddata/projectsets.h"
 #include "model/fielddata/setlinks.h"
@@ -59,6 +60,7 @@ private slots:
     void initTestCase();
     void setsBecomePlanesThenUpdateThem();
     void fullProjectLetsTheUserPick();
+    void changedSetsAskOnce();
 
 private:
     // The example project with its sets found, opened in `w`.
@@ -203,6 +205,58 @@ void TestSetPlanes::fullProjectLetsTheUserPick() {
     QCOMPARE(offered.size(), 3);
     QVERIFY(offered.at(2).endsWith(QStringLiteral("（更新结构面8）")));
     QCOMPARE(project.planes.size(), 8);
+}
+
+// 自动分组 with another window half-angle changes the sets' counts: the
+// question names every linked plane once; "否" keeps the planes and is not
+// asked again for the same sets, "是" updates them.
+void TestSetPlanes::changedSetsAskOnce() {
+    MainWindow w;
+    w.show();
+    MdiChild* child = openSurvey(w);
+    QVERIFY(child);
+    DataCenter& project = child->project();
+    action(w, "actSetPlanes")->trigger();
+    QCOMPARE(project.planes.size(), 6);
+    const QList<PlaneRecord> made = project.planes;
+
+    QStringList questions;
+    bool update = false;
+    MessageBox::setHook([&](const MessageBox::Shown& box) {
+        if (box.text.startsWith(QStringLiteral("自动分组将替换")))
+            return 1;
+        questions << box.text;
+        return update ? 1 : 0;
+    });
+    const auto autoSets = [&](double cone) {
+        DialogTesting::whenModalShown(this, [cone](QWidget* modal) {
+            auto* dialog = qobject_cast<AutoSetsDialog*>(modal);
+            AutoSetRequest request;
+            request.coneAngle = cone;
+            dialog->setRequest(request);
+            dialog->accept();
+        });
+        action(w, "actAutoSets")->trigger();
+    };
+    autoSets(15);
+    QCOMPARE(questions,
+             QStringList{QStringLiteral("结构面4、5、6来自J1、J2、J3组，该组已改变，是否更新该结构面？")});
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(project.planes[i].notes, made[i].notes);
+    QCOMPARE(project.field.sets[0].planeId, 4);
+    autoSets(15); // the same sets again: nothing to ask
+    QCOMPARE(questions.size(), 1);
+
+    update = true;
+    autoSets(25);
+    QCOMPARE(questions.size(), 2);
+    const QVector<SetStatistics> stats = jointSetStatistics(project.field);
+    for (int s = 0; s < 3; ++s) {
+        QCOMPARE(project.planes[3 + s].notes, setPlaneNote(project.field.sets[s].name, stats[s]));
+        QCOMPARE(project.field.sets[s].planeCount, stats[s].count);
+    }
+    QCOMPARE(project.planes[3].notes, made[3].notes); // back to the first sets
+    MessageBox::setHook({});
 }
 
 QTEST_MAIN(TestSetPlanes)
