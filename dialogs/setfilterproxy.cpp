@@ -5,25 +5,32 @@ SetFilterProxy::SetFilterProxy(int setColumn, QObject* parent)
 
 void SetFilterProxy::setSetNames(const QStringList& setNames) {
     names = setNames;
-    invalidateFilter();
+    refilter();
+}
+
+void SetFilterProxy::refilter() {
+    // Rebuilt as one layout change: filtering the interleaved rows of a large
+    // survey would otherwise remove and insert them range by range, and the
+    // view would lay itself out again for each of thousands of ranges.
+    invalidate();
 }
 
 void SetFilterProxy::showAll() {
     mode = Show::All;
     shown.clear();
-    invalidateFilter();
+    refilter();
 }
 
 void SetFilterProxy::showUnassigned() {
     mode = Show::Unassigned;
     shown.clear();
-    invalidateFilter();
+    refilter();
 }
 
 void SetFilterProxy::showSet(const QString& name) {
     mode = Show::OneSet;
     shown = name;
-    invalidateFilter();
+    refilter();
 }
 
 bool SetFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {

@@ -24,6 +24,8 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
+    void refilter();
+
     int column;
     QStringList names;
     Show mode = Show::All;
