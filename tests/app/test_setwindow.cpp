@@ -6,6 +6,8 @@
 #include "app/setwindowtool.h"
 #include "apptesting.h"
 #include "dialogs/autosetsdialog.h"
+#include "dialogs/setsdialog.h"
+#include "model/fielddata/projectsets.h"
 #include "model/fielddata/sphere.h"
 #include "render/netframe.h"
 
@@ -17,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <cmath>
@@ -236,6 +239,51 @@ private slots:
             QVERIFY(n >= 35);
         }
         boxes.answer = MessageBox::Discard;
+        w.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->closeAllSubWindows();
+    }
+
+    // 结构面分组 from the menu: 确定 with nothing changed leaves the project
+    // as it was; a renamed set renames its measurements' set.
+    void setsDialogFromTheMenu() {
+        Boxes boxes;
+        boxes.answer = MessageBox::Discard;
+        MainWindow w;
+        w.show();
+        action(w, "actNew")->trigger();
+        MdiChild* child = w.activeMdiChild();
+        FieldData& field = child->project().field;
+        field.measurements = cluster(135, 60, 8, 30) + cluster(250, 30, 8, 20);
+        JointSet set;
+        set.name = QStringLiteral("J1");
+        set.centerDirection = 135;
+        set.centerAngle = 60;
+        set.halfAngle = 15;
+        field.sets << set;
+        assignMeasurementsToSets(field);
+        w.updateActions();
+        child->setWindowModified(false);
+        DialogTesting::whenModalShown(&w, [](QWidget* modal) {
+            if (auto* dialog = qobject_cast<SetsDialog*>(modal))
+                dialog->accept();
+        });
+        action(w, "actJointSets")->trigger();
+        QVERIFY(!child->isWindowModified());
+
+        DialogTesting::whenModalShown(&w, [](QWidget* modal) {
+            if (auto* dialog = qobject_cast<SetsDialog*>(modal)) {
+                dialog->findChild<QTableWidget*>(QStringLiteral("tableSets"))
+                    ->item(0, SetsDialog::Name)
+                    ->setText(QStringLiteral("北东组"));
+                dialog->accept();
+            }
+        });
+        action(w, "actJointSets")->trigger();
+        QVERIFY(child->isWindowModified());
+        QCOMPARE(field.sets.at(0).name, QStringLiteral("北东组"));
+        int renamed = 0;
+        for (const Measurement& m : field.measurements)
+            renamed += m.set == QStringLiteral("北东组");
+        QCOMPARE(renamed, 30);
         w.findChild<QMdiArea*>(QStringLiteral("mdiArea"))->closeAllSubWindows();
     }
 };

@@ -122,6 +122,11 @@ private slots:
     void setsDialogKeepsOrReassigns() {
         FieldData field = twoClusters();
         field.measurements[0].set = QStringLiteral("J2"); // moved by hand
+        // What a set holds beyond the table (its plane's link) rides along.
+        field.sets[0].planeId = 4;
+        field.sets[0].planeDirection = 135.2;
+        field.sets[0].planeAngle = 59.8;
+        field.sets[0].planeCount = 12;
         SetsDialog dialog;
         dialog.setField(field);
         edit(dialog, 0, SetsDialog::Name, QStringLiteral("北东组"));
@@ -137,11 +142,16 @@ private slots:
         QCOMPARE(out.measurements.at(0).set, QStringLiteral("J2"));
         QCOMPARE(out.measurements.at(1).set, QStringLiteral("北东组"));
         QCOMPARE(out.measurements.last().set, QString());
+        QCOMPARE(out.sets.at(0).planeId, 4);
+        QCOMPARE(out.sets.at(0).planeDirection, 135.2);
+        QCOMPARE(out.sets.at(0).planeCount, 12);
+        QVERIFY(!out.sets.at(1).hasPlane());
 
         // Moving a window hands every plane to the windows again.
         edit(dialog, 0, SetsDialog::HalfAngle, QStringLiteral("16"));
         out = dialog.field();
         QCOMPARE(out.measurements.at(0).set, QStringLiteral("北东组"));
+        QCOMPARE(out.sets.at(0).planeAngle, 59.8);
 
         // A new row takes the first free name and its colour; deleting it
         // leaves the others.
@@ -152,11 +162,13 @@ private slots:
         out = dialog.field();
         QCOMPARE(out.sets.size(), 3);
         QCOMPARE(out.sets.at(2).name, QStringLiteral("J1"));
+        QVERIFY(!out.sets.at(2).hasPlane());
         table(dialog)->selectRow(0);
         dialog.findChild<QPushButton*>(QStringLiteral("pushRemove"))->click();
         out = dialog.field();
         QCOMPARE(out.sets.size(), 2);
         QCOMPARE(out.sets.at(0).name, QStringLiteral("J2"));
+        QCOMPARE(out.sets.at(1).planeId, 0);
         for (const Measurement& m : out.measurements)
             QVERIFY(m.set != QStringLiteral("北东组"));
         QVERIFY(okButton(dialog)->isEnabled());
