@@ -77,7 +77,11 @@ void MainWindow::on_actAutoSets_triggered() {
     const QVector<JointSet> before = field.sets;
     field = found;
     setsChanged(child, before);
-    statusBar()->showMessage(tr("找到%1组").arg(count), 3000);
+    const int wanted = dialog.request().count;
+    if (wanted > count)
+        statusBar()->showMessage(tr("找到%1组（达到阈值的密度峰值不足%2个）").arg(count).arg(wanted), 5000);
+    else
+        statusBar()->showMessage(tr("找到%1组").arg(count), 3000);
 }
 
 void MainWindow::on_actDrawSetWindow_triggered(bool checked) {

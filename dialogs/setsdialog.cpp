@@ -6,8 +6,10 @@
 
 #include <QHash>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QSet>
+#include <QShortcut>
 #include <QTableWidgetItem>
 
 #include <cmath>
@@ -59,6 +61,11 @@ SetsDialog::SetsDialog(QWidget* parent) : QDialog(parent), ui(new Ui::SetsDialog
     connect(ui->comboPairs, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int) { refresh(); });
     ui->pushRemove->setEnabled(false);
+    auto* remove = new QShortcut(QKeySequence::Delete, table);
+    connect(remove, &QShortcut::activated, this, [this] {
+        if (ui->pushRemove->isEnabled())
+            on_pushRemove_clicked();
+    });
 }
 
 SetsDialog::~SetsDialog() {

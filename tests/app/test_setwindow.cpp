@@ -232,6 +232,20 @@ private slots:
         const FieldData& field = child->project().field;
         QCOMPARE(field.sets.size(), 3);
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("找到3组"));
+
+        // Asked for more sets than the density has peaks: the status bar
+        // says so.
+        DialogTesting::whenModalShown(&w, [](QWidget* modal) {
+            if (auto* dialog = qobject_cast<AutoSetsDialog*>(modal)) {
+                AutoSetRequest request = dialog->request();
+                request.count = 5;
+                dialog->setRequest(request);
+                dialog->accept();
+            }
+        });
+        action(w, "actAutoSets")->trigger();
+        QCOMPARE(field.sets.size(), 3);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("找到3组（达到阈值的密度峰值不足5个）"));
         for (const JointSet& s : field.sets) {
             int n = 0;
             for (const Measurement& m : field.measurements)
