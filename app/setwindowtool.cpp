@@ -151,9 +151,13 @@ void SetWindowTool::paint(QPainter& painter) const {
     const QString text =
         tr("中心%1 半锥角%2°")
             .arg(planeText(window.centerDirection, window.centerAngle), angleText(window.halfAngle));
-    // The values beside the pointer, on white so they read over the net.
-    const QPointF at = frame.pixel(currentNet) + QPointF(14, -10);
-    const QRectF box = QRectF(painter.fontMetrics().boundingRect(text)).adjusted(-3, -2, 3, 2).translated(at);
+    // The values beside the pointer, on white so they read over the net,
+    // to its left where the window would cut them off.
+    const QRectF textBox = QRectF(painter.fontMetrics().boundingRect(text)).adjusted(-3, -2, 3, 2);
+    QPointF at = frame.pixel(currentNet) + QPointF(14, -10);
+    if (at.x() + textBox.right() > widget->width())
+        at.rx() -= 28 + textBox.width();
+    const QRectF box = textBox.translated(at);
     painter.fillRect(box, QColor(255, 255, 255, 220));
     painter.setPen(Qt::black);
     painter.drawText(at, text);
