@@ -33,7 +33,13 @@ inline const ExampleSet (&exampleSets())[3] {
 }
 // Planes of no set, uniform over the sphere.
 constexpr int ExampleScatter = 30;
-constexpr unsigned ExampleSeed = 20261208u;
+// A sample's mean lies outside its 95 % cone one time in twenty (the
+// generator's cones hold the true means 95 % of the time over 2000 seeds).
+// The example is meant to show the sets recovered, so its seed is the first
+// from 20261208 at which the automatic sets' means all lie within their α95
+// of the true means; at 20261208 itself J1's sample mean lay 3.2° from the
+// true mean, beyond its α95 of 2.55°.
+constexpr unsigned ExampleSeed = 20261209u;
 
 // A small deterministic generator (xorshift32, Marsaglia 2003), so the file
 // is the same with every compiler and library.

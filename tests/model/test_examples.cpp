@@ -1,6 +1,7 @@
 // The shipped example projects are exactly what our writer produces, and
 // they read back into the projects they describe.
 #include "exampleprojects.h"
+#include "model/fielddata/projectsets.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -28,6 +29,23 @@ private slots:
             QVERIFY(loaded.slope.calculated);
             for (const PlaneRecord& p : loaded.planes)
                 QVERIFY(p.calculated);
+        }
+    }
+
+    // The field survey is there to show its sets recovered: automatic sets
+    // find three, each within its 95 % cone of the mean it was drawn about.
+    void surveySetsAreRecovered() {
+        FieldData field;
+        field.measurements = exampleMeasurements();
+        QCOMPARE(findAutoSets(field, AutoSetRequest()), 3);
+        const QVector<SetStatistics> stats = jointSetStatistics(field);
+        for (const ExampleSet& truth : exampleSets()) {
+            const UnitAxis pole = planeAxis(truth.direction, truth.angle);
+            int nearest = 0;
+            for (int s = 1; s < stats.size(); ++s)
+                if (axialAngle(stats[s].meanAxis, pole) < axialAngle(stats[nearest].meanAxis, pole))
+                    nearest = s;
+            QVERIFY2(axialAngle(stats[nearest].meanAxis, pole) <= stats[nearest].alpha95, truth.name);
         }
     }
 };
