@@ -1,6 +1,7 @@
 #include "app/setwindowtool.h"
 
 #include "model/fielddata/measurements.h"
+#include "model/fielddata/setgeometry.h"
 #include "model/fielddata/sphere.h"
 
 #include <QCursor>
@@ -34,32 +35,17 @@ SetWindow draggedSetWindow(const QPointF& pressNet, const QPointF& currentNet, b
 }
 
 QVector<QVector<QPointF>> setWindowOutline(const SetWindow& window, bool upperHemisphere) {
-    const Vec3 axis = planePole(window.centerDirection, window.centerAngle);
-    // Two unit vectors across the axis.
-    const Vec3 helper = std::fabs(axis[2]) < 0.9 ? Vec3{{0, 0, 1}} : Vec3{{1, 0, 0}};
-    const Vec3 u = unitVector(cross(axis, helper));
-    const Vec3 v = cross(axis, u);
-    const double a = window.halfAngle * kDeg;
-    const int steps = 180;
-    QVector<QVector<QPointF>> pieces(1);
-    QPointF previous;
-    for (int i = 0; i <= steps; ++i) {
-        const double t = 2 * 3.14159265358979323846 * i / steps;
-        const double cu = std::cos(t) * std::sin(a), cv = std::sin(t) * std::sin(a);
-        const Vec3 p = sum(scaled(axis, std::cos(a)), sum(scaled(u, cu), scaled(v, cv)));
-        const QPointF point = netPointOfAxis(p, upperHemisphere);
-        // Crossing the primitive the axis' plotting end changes: the circle
-        // jumps to the opposite side and goes on there.
-        if (i > 0 && std::hypot(point.x() - previous.x(), point.y() - previous.y()) > 0.5)
-            pieces.append(QVector<QPointF>());
-        pieces.last().append(point);
-        previous = point;
-    }
-    // A circle that crossed the primitive began in mid-piece: its first
-    // piece continues its last.
-    if (pieces.size() > 1) {
-        pieces.last() += pieces.first().mid(1);
-        pieces.removeFirst();
+    // The window as it will be drawn: the same circles and arcs, each as a
+    // polyline fine enough for a rubber band.
+    QVector<QVector<QPointF>> pieces;
+    for (const NetCurvePiece& piece : smallCirclePieces(planePole(window.centerDirection, window.centerAngle),
+                                                        window.halfAngle, upperHemisphere)) {
+        const int steps = piece.kind == NetCurvePiece::Segment ? 1 : 180;
+        QVector<QPointF> points;
+        points.reserve(steps + 1);
+        for (int i = 0; i <= steps; ++i)
+            points << piecePoint(piece, double(i) / steps);
+        pieces << points;
     }
     return pieces;
 }

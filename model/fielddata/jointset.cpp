@@ -76,7 +76,7 @@ QString jointSetProblem(const JointSet& set) {
     if (!(set.centerAngle >= 0 && set.centerAngle <= 90))
         return tr("中心倾角%1超出0–90").arg(set.centerAngle);
     if (!(set.halfAngle > 0 && set.halfAngle <= 90))
-        return tr("半顶角%1超出0–90").arg(set.halfAngle);
+        return tr("半锥角%1超出0–90").arg(set.halfAngle);
     return QString();
 }
 

@@ -204,11 +204,7 @@ QStringList setPlaneUseLines(const FieldData& field, const QList<PlaneRecord>& p
         if (at < 0)
             continue;
         const PlaneRecord& p = planes.at(at);
-        lines << tr("%1 → 结构面%2 (%3∠%4)")
-                     .arg(set.name)
-                     .arg(p.id)
-                     .arg(qRound(p.direction) % 360)
-                     .arg(qRound(p.angle));
+        lines << tr("%1 → 结构面%2 (%3)").arg(set.name).arg(p.id).arg(planeText(p.direction, p.angle));
     }
     return lines;
 }

@@ -113,7 +113,7 @@ void TestProjectSets::badSetsAreRefusedOneByOne() {
     QStringList reasons;
     for (const RejectedRow& r : rejected)
         reasons << r.reason;
-    QCOMPARE(reasons, (QStringList{"组名J1重复", "缺少centerAngle", "中心倾角95超出0–90", "半顶角0超出0–90",
+    QCOMPARE(reasons, (QStringList{"组名J1重复", "缺少centerAngle", "中心倾角95超出0–90", "半锥角0超出0–90",
                                    "颜色300超出1–255", "组名为空", "无法识别\"abc\""}));
     QCOMPARE(field.measurements.size(), 1);
 }

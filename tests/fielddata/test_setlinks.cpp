@@ -199,9 +199,8 @@ void TestSetLinks::setPlanesAddedThenUpdated() {
     QCOMPARE(planes[4].angle > 89.89, stats[2].angle > 89.9);
     QCOMPARE(planes[4].notes.contains(QStringLiteral("按89.9°")), stats[2].angle > 89.9);
     QVERIFY(changedSetPlanes(field, stats).isEmpty());
-    QCOMPARE(
-        setPlaneUseLines(field, planes).first(),
-        QStringLiteral("J1 → 结构面5 (%1∠%2)").arg(qRound(stats[0].direction)).arg(qRound(stats[0].angle)));
+    QCOMPARE(setPlaneUseLines(field, planes).first(),
+             QStringLiteral("J1 → 结构面5 (%1)").arg(planeText(stats[0].direction, stats[0].angle)));
 
     // The user makes plane 5 a bedding plane; then J1 loses ten poles and J2
     // gains them: both are out of date, J3 is not.
