@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSet>
 #include <QStatusBar>
 
 namespace {
@@ -115,12 +114,10 @@ void MainWindow::setWindowDrawn(const SetWindow& window) {
         MessageBox::warning(this, tr("最多%1个分组").arg(JointSetLimits::MaxSets));
         return;
     }
-    QSet<QString> used;
+    QStringList used;
     for (const JointSet& s : qAsConst(field.sets))
-        used.insert(s.name);
-    int index = 0;
-    while (used.contains(defaultSetName(index)))
-        ++index;
+        used << s.name;
+    const int index = firstFreeSetIndex(used);
     JointSet set;
     set.name = defaultSetName(index);
     set.color = defaultSetColor(index);

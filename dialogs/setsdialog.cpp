@@ -117,12 +117,10 @@ void SetsDialog::setField(const FieldData& field) {
 void SetsDialog::on_pushAdd_clicked() {
     if (rows.size() >= JointSetLimits::MaxSets)
         return;
-    QSet<QString> used;
+    QStringList used;
     for (int r = 0; r < rows.size(); ++r)
-        used.insert(ui->tableSets->item(r, Name)->text().trimmed());
-    int index = 0;
-    while (used.contains(defaultSetName(index)))
-        ++index;
+        used << ui->tableSets->item(r, Name)->text().trimmed();
+    const int index = firstFreeSetIndex(used);
     JointSet set;
     set.name = defaultSetName(index);
     set.color = defaultSetColor(index);

@@ -90,6 +90,13 @@ QString defaultSetName(int index) {
     return QStringLiteral("J%1").arg(index + 1);
 }
 
+int firstFreeSetIndex(const QStringList& names) {
+    int index = 0;
+    while (names.contains(defaultSetName(index)))
+        ++index;
+    return index;
+}
+
 void writeJointSets(QXmlStreamWriter& w, const QVector<JointSet>& sets) {
     for (const JointSet& s : sets) {
         w.writeEmptyElement(QStringLiteral("Set"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // A joint set (优势结构面组) of the measurements: its name, its colour and
@@ -53,6 +54,9 @@ QString jointSetProblem(const JointSet& set);
 // indexes that read on white: red, blue, green, magenta, orange, cyan, …).
 int defaultSetColor(int index);
 QString defaultSetName(int index); // "J1", "J2", …
+// A new set's index for defaultSetName/defaultSetColor: the first whose name
+// none of `names` has.
+int firstFreeSetIndex(const QStringList& names);
 
 class QXmlStreamAttributes;
 class QXmlStreamWriter;

@@ -5,6 +5,7 @@
 #include "model/datacenter.h"
 #include "model/fielddata/projectsets.h"
 #include "model/fielddata/setlinks.h"
+#include "tests/common/testplanes.h"
 #include "tests/model/projectbytes.h"
 
 #include <QBuffer>
@@ -12,12 +13,7 @@
 
 namespace {
 PlaneRecord plane(int id, double direction, double angle, const QString& notes = QString()) {
-    PlaneRecord p;
-    p.id = id;
-    p.direction = direction;
-    p.angle = angle;
-    p.notes = notes;
-    return p;
+    return makePlane(id, direction, angle, Joint, notes);
 }
 
 JointSet linkedSet(const QString& name, int planeId) {
