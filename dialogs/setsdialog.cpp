@@ -171,6 +171,10 @@ QStringList SetsDialog::readTable(QVector<bool>& valid) {
                        {HalfAngle, &set.halfAngle, tr("半锥角")}};
         for (const auto& n : numbers) {
             const QString text = table->item(r, n.column)->text().trimmed();
+            // A cell still showing its value keeps the value itself: the
+            // centres found automatically have more decimals than are shown.
+            if (text == angleText(*n.value))
+                continue;
             bool ok = false;
             double value = text.toDouble(&ok);
             if (ok && n.column == CenterDirection && value == 360.0)

@@ -273,7 +273,9 @@ private slots:
         field.measurements = cluster(135, 60, 8, 30) + cluster(250, 30, 8, 20);
         JointSet set;
         set.name = QStringLiteral("J1");
-        set.centerDirection = 135;
+        // A centre with more decimals than the table shows, as automatic
+        // sets give them.
+        set.centerDirection = 135.123456789;
         set.centerAngle = 60;
         set.halfAngle = 15;
         field.sets << set;
@@ -286,6 +288,7 @@ private slots:
         });
         action(w, "actJointSets")->trigger();
         QVERIFY(!child->isWindowModified());
+        QCOMPARE(field.sets.at(0).centerDirection, 135.123456789);
 
         DialogTesting::whenModalShown(&w, [](QWidget* modal) {
             if (auto* dialog = qobject_cast<SetsDialog*>(modal)) {
