@@ -5,16 +5,23 @@
 #include "model/fonts.h"
 #include "platform/messagebox.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
+#include <QWidget>
 
 // Shared set-up of the shell tests: the store names of the program, a clean
 // store, and recorders for message boxes and file dialogs.
 namespace apptesting {
+
+// A command of a window by its object name (actNew, actJointSets, …).
+inline QAction* action(QWidget& window, const char* name) {
+    return window.findChild<QAction*>(QLatin1String(name));
+}
 
 inline void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Quillmere"));

@@ -29,10 +29,7 @@ using apptesting::Boxes;
 using apptesting::Dialogs;
 
 namespace {
-QAction* action(MainWindow& w, const char* name) {
-    return w.findChild<QAction*>(QLatin1String(name));
-}
-
+using apptesting::action;
 // Presses a button of the next modal dialog of type D as soon as it shows.
 template <typename D> void answer(QDialogButtonBox::StandardButton button) {
     QTimer::singleShot(0, [button] {

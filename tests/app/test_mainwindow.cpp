@@ -18,14 +18,12 @@ using apptesting::Boxes;
 using apptesting::Dialogs;
 
 namespace {
+using apptesting::action;
 const char* const kProjectCommands[] = {"actSave",  "actSaveAs", "actData",    "actBigCircle", "actPole",
                                         "actUpper", "actDown",   "actAnalyse", "actMark",      "actReport",
                                         "actCAD",   "actPIC",    "actTXT"};
 const char* const kAlwaysOn[] = {"actNew", "actOpen", "actExit", "actDock", "actDesklnk"};
 
-QAction* action(MainWindow& w, const char* name) {
-    return w.findChild<QAction*>(QLatin1String(name));
-}
 QMdiArea* area(MainWindow& w) {
     return w.findChild<QMdiArea*>(QStringLiteral("mdiArea"));
 }
@@ -105,8 +103,8 @@ void TestMainWindow::actionsMenusAndToolbar() {
         return texts.join(QLatin1Char(' '));
     };
     QCOMPARE(menuTexts("menu"), QStringLiteral("新建 打开 保存 另存为 | | 退出"));
-    QCOMPARE(menuTexts("menu_2"),
-             QStringLiteral("数据 | 上投影 下投影 | 大圆法 极点法 | 测量数据… 导入测量数据… 结构面分组… 自动分组… 画分组窗 用作结构面…"));
+    QCOMPARE(menuTexts("menu_2"), QStringLiteral("数据 | 上投影 下投影 | 大圆法 极点法 | 测量数据… "
+                                                 "导入测量数据… 结构面分组… 自动分组… 画分组窗 用作结构面…"));
     QCOMPARE(menuTexts("menu_3"),
              QStringLiteral("分析 | 标注 复制CAD 导出CAD文件… 复制图片 复制结果 | 计算书 稳定性计算参数… | "
                             "测量数据图层 玫瑰花图…"));

@@ -23,10 +23,7 @@
 #include <QtTest>
 
 namespace {
-QAction* action(MainWindow& w, const char* name) {
-    return w.findChild<QAction*>(QLatin1String(name));
-}
-
+using apptesting::action;
 // The overview's rows under the top-level row `group`, "name value" each.
 QStringList overviewRows(MainWindow& w, const QString& group) {
     QStringList rows;

@@ -27,6 +27,7 @@
 using apptesting::Boxes;
 
 namespace {
+using apptesting::action;
 constexpr double kDeg = 3.14159265358979323846 / 180.0;
 
 double axialDegrees(const Vec3& a, const Vec3& b) {
@@ -51,10 +52,6 @@ QVector<Measurement> cluster(double direction, double angle, double spread, int 
         out << m;
     }
     return out;
-}
-
-QAction* action(MainWindow& w, const char* name) {
-    return w.findChild<QAction*>(QLatin1String(name));
 }
 
 void sendMouse(QWidget* widget, QEvent::Type type, const QPointF& pixel) {
