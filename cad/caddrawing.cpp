@@ -143,10 +143,7 @@ void jointSets(CadSink& sink, const DataCenter& project, int R, double T) {
     for (const FieldSetView& set : view->sets) {
         if (!set.hasMean())
             continue;
-        PlaneRecord mean;
-        mean.direction = set.meanDirection;
-        mean.angle = set.meanAngle;
-        project.computePlaneGeometry(mean);
+        const PlaneRecord mean = FieldViews::meanPlaneRecord(project, set);
         recordArc(sink, mean, R, set.color, 1.0);
         // Named at the arc's western end: the eastern one carries the label
         // of a structural plane made from the set (用作结构面), on the same arc.

@@ -97,10 +97,7 @@ void draw(QPainter& painter, double R, int p, const DataCenter& project, const F
         painter.drawPath(piecesPath(set.window, R));
         if (!set.hasMean())
             continue;
-        PlaneRecord mean;
-        mean.direction = set.meanDirection;
-        mean.angle = set.meanAngle;
-        project.computePlaneGeometry(mean);
+        const PlaneRecord mean = FieldViews::meanPlaneRecord(project, set);
         painter.setPen(QPen(colour, width));
         painter.drawPath(greatCirclePath(mean, R));
         painter.drawPath(piecesPath(set.confidence, R));

@@ -143,6 +143,14 @@ std::shared_ptr<const FieldView> of(const DataCenter& project) {
     return view;
 }
 
+PlaneRecord meanPlaneRecord(const DataCenter& project, const FieldSetView& set) {
+    PlaneRecord mean;
+    mean.direction = set.meanDirection;
+    mean.angle = set.meanAngle;
+    project.computePlaneGeometry(mean);
+    return mean;
+}
+
 bool layerShown(const DataCenter& project) {
     return !project.field.isEmpty() && project.field.showLayer;
 }

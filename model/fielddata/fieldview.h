@@ -5,6 +5,7 @@
 #include "model/fielddata/measurements.h"
 #include "model/fielddata/setgeometry.h"
 #include "model/fielddata/setstatistics.h"
+#include "model/planerecord.h"
 
 #include <QPointF>
 #include <QString>
@@ -80,6 +81,10 @@ FieldView compute(const FieldData& field, bool upper);
 // the view depends on: repaints, pictures and CAD drawings of an unchanged
 // project compute it once.
 std::shared_ptr<const FieldView> of(const DataCenter& project);
+
+// A set's mean great circle as a plane record with the project's net
+// geometry, drawn as structural planes are.
+PlaneRecord meanPlaneRecord(const DataCenter& project, const FieldSetView& set);
 
 // Whether the project's stereonet carries the measurement layer: it has
 // measurements and the layer is switched on.
