@@ -7,6 +7,7 @@
 #include "model/factors/loadcases.h"
 #include "model/factors/stabilityfactors.h"
 #include "model/labels.h"
+#include "tests/batch/batchprocess.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -20,37 +21,6 @@
 
 namespace {
 const QString kExamples = QStringLiteral(KARVEN_SOURCE_DIR "/examples");
-
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-    QStringList errLines() const {
-        QStringList lines;
-        for (const QString& line : QString::fromUtf8(err).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            if (!line.startsWith(QLatin1String("QStandardPaths:")))
-                lines << line;
-        return lines;
-    }
-};
-
-Run batch(const QStringList& arguments, const QString& workDir = QString()) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the program must manage without a display itself
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
-    p.start(QStringLiteral(KARVEN_BATCH_EXE), arguments);
-    Run r;
-    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
 
 QByteArray contents(const QString& path) {
     QFile f(path);
@@ -66,19 +36,6 @@ QStringList examples() {
         if (!name.startsWith(QLatin1String("field-survey")))
             files << kExamples + QLatin1Char('/') + name;
     return files;
-}
-
-// The project as the program's own window has it after 分析.
-bool analysed(DataCenter& project, const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text) || !project.readProject(&f))
-        return false;
-    project.updateSlopeGeometry();
-    project.updatePlanesGeometry();
-    project.analysisOff = false;
-    project.analyse();
-    project.buildConclusion();
-    return true;
 }
 
 bool sameRecord(const QJsonObject& o, const DataCenter& project, const PlaneRecord& r, bool wedge) {
@@ -414,8 +371,10 @@ void TestBatch::everyLoadCaseInTheJson() {
             ++blocks;
             const QJsonArray cases = r.value(QStringLiteral("cases")).toArray();
             QCOMPARE(cases.size(), 3);
-            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fs")).toDouble(), r.value(QStringLiteral("fs")).toDouble());
-            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fsState")), r.value(QStringLiteral("fsState")));
+            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fs")).toDouble(),
+                     r.value(QStringLiteral("fs")).toDouble());
+            QCOMPARE(cases.at(0).toObject().value(QStringLiteral("fsState")),
+                     r.value(QStringLiteral("fsState")));
             for (int c = 0; c < 3; ++c) {
                 const QJsonObject k = cases.at(c).toObject();
                 QCOMPARE(k.value(QStringLiteral("name")).toString(), factors.cases.at(c).loadCase.name);
@@ -430,7 +389,8 @@ void TestBatch::everyLoadCaseInTheJson() {
             const QJsonObject seismic = cases.at(2).toObject();
             QVERIFY(seismic.value(QStringLiteral("fsRequired")).isNull());
             if (seismic.value(QStringLiteral("fs")).toDouble() >= 1.05)
-                QCOMPARE(seismic.value(QStringLiteral("fsState")).toString(), QStringLiteral("未定（无Fst）"));
+                QCOMPARE(seismic.value(QStringLiteral("fsState")).toString(),
+                         QStringLiteral("未定（无Fst）"));
         }
     }
     QVERIFY(blocks > 2);

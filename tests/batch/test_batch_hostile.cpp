@@ -6,6 +6,7 @@
 #include "batch/batchrun.h"
 #include "model/datacenter.h"
 #include "model/factors/stabilityfactors.h"
+#include "tests/batch/batchprocess.h"
 #include "tests/common/testplanes.h"
 
 #include <QBuffer>
@@ -19,24 +20,6 @@
 #include <QtTest>
 
 namespace {
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run batch(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral(KARVEN_BATCH_EXE), arguments);
-    Run r;
-    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
 // Slope 180∠70 with the planes, the calculation on.
 void project(DataCenter& dc, const QList<PlaneRecord>& planes) {
     dc.slope = makePlane(0, 180, 70, SlopeFace);
@@ -153,8 +136,9 @@ void TestBatchHostile::refusedInputsAreNamed() {
     const Run r =
         batch({QStringLiteral("--json=-"), QStringLiteral("--png"), png, QStringLiteral("-q"), file});
     QCOMPARE(r.status, 1);
-    QVERIFY2(r.err.contains(QString::fromLatin1(attribute)) && r.err.contains(QString::fromLatin1(value)),
-             qPrintable(r.err));
+    QVERIFY2(r.errText().contains(QString::fromLatin1(attribute)) &&
+                 r.errText().contains(QString::fromLatin1(value)),
+             qPrintable(r.errText()));
     const QJsonObject o = onlyProject(r.out);
     const QString reason =
         o.value(QStringLiteral("errors")).toObject().value(QStringLiteral("stability")).toString();
@@ -197,7 +181,7 @@ void TestBatchHostile::tooManyPlanes() {
     const Run r = batch({QStringLiteral("--json=-"), QStringLiteral("-q"), file});
     QCOMPARE(r.status, 1);
     const QString expected = QStringLiteral("超过%1个结构面").arg(DataCenter::MaxPlanesInFile);
-    QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+    QVERIFY2(r.errText().contains(expected), qPrintable(r.errText()));
     QVERIFY(onlyProject(r.out).value(QStringLiteral("error")).toString().contains(expected));
 }
 
@@ -213,7 +197,7 @@ void TestBatchHostile::verticalPlaneKeepsTheDrawing() {
     if (dwg)
         arguments << QStringLiteral("--dwg") << dwgDir;
     const Run r = batch(arguments);
-    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
     // No arc of radius 0: group code 40 of every ARC is positive.
     QFile f(dxf + QStringLiteral("/vertical.dxf"));
     QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));

@@ -2,6 +2,7 @@
 // object and the rose diagrams.
 #include "model/datacenter.h"
 #include "model/fielddata/fieldview.h"
+#include "tests/batch/batchprocess.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -14,36 +15,6 @@
 namespace {
 const QString kExamples = QStringLiteral(KARVEN_SOURCE_DIR "/examples");
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-};
-
-Run batch(const QStringList& arguments) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KARVEN_BATCH_EXE), arguments);
-    Run r;
-    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    return r;
-}
-
-bool analysed(DataCenter& project, const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text) || !project.readProject(&f))
-        return false;
-    project.updateSlopeGeometry();
-    project.updatePlanesGeometry();
-    project.analysisOff = false;
-    project.analyse();
-    return true;
-}
 } // namespace
 
 class TestBatchMeasurements : public QObject {
