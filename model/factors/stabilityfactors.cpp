@@ -105,8 +105,7 @@ PlanarFactor planarFactorOf(const DataCenter& project, int index, const LoadCase
     section.height = f.height;
     // The bench line runs along the face's strike: in the section it lies
     // L / cos d behind the crest.
-    if (p.upperLength > 0)
-        section.upperLength = p.upperLength / std::max(1e-9, std::cos(d * kDegToRad));
+    section.upperLength = sectionUpperLength(p.upperLength, d);
     PlanarLoads loads;
     loads.unitWeight = p.unitWeight;
     loads.waterWeight = p.waterWeight;
@@ -290,6 +289,10 @@ bool loadCaseInputsValid(const StabilityParams& p) {
         if (!anchorValid(a, MaxWedgeAnchor))
             return false;
     return true;
+}
+
+double sectionUpperLength(double upperLength, double directionDelta) {
+    return upperLength > 0 ? upperLength / std::max(1e-9, std::cos(directionDelta * kDegToRad)) : 0;
 }
 
 double requiredFactor(const StabilityParams& params) {

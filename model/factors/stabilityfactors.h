@@ -113,6 +113,11 @@ struct StabilityFactors {
 // a value that is a limit but for rounding (1.2999999999) counts as it.
 constexpr double FactorTolerance = 1e-9;
 
+// The upper-slope length L (measured square to the face's strike) as it
+// stands in the section along a plane's dip direction, d degrees off the
+// face's: L / cos d; 0 (unbounded) stays 0.
+double sectionUpperLength(double upperLength, double directionDelta);
+
 // Required factor Fst of GB 50330-2013 Table 5.3.2 for the class, kind and
 // the element's own load (seismic when αw > 0); NaN for a temporary slope
 // in the seismic case, which the table leaves open. Per case:

@@ -115,7 +115,8 @@ QString requiredSource(const StabilityParams& s, const CaseFactors& c) {
 }
 
 QString kinematicWord(bool unstable) {
-    return unstable ? tr("赤平投影判定：不稳定") : tr("赤平投影判定：稳定（干燥、无粘聚力的摩擦角判定），仍计算稳定系数");
+    return unstable ? tr("赤平投影判定：不稳定")
+                    : tr("赤平投影判定：稳定（干燥、无粘聚力的摩擦角判定），仍计算稳定系数");
 }
 
 QString anchorNeedText(const AnchorFactor& a, bool planar) {
@@ -142,8 +143,7 @@ PlanarSketch planarSketchOf(const DataCenter& project, const PlanarFactor& f) {
     // The bench line runs along the face's strike, L/cos d behind the crest
     // in the plane's section (as the calculation takes it).
     const double d = project.planes.at(f.index).directionDelta;
-    if (project.stability.upperLength > 0)
-        s.upperLength = project.stability.upperLength / std::max(1e-9, std::cos(d * kDegToRad));
+    s.upperLength = sectionUpperLength(project.stability.upperLength, d);
     s.anchor = f.anchor.force > 0;
     s.anchorForce = f.anchor.force;
     s.anchorDip = f.anchor.inclination;
@@ -190,7 +190,8 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
               "（Hoek &amp; Bray）。")
         << " <br>" << nl;
     out << "\t\t"
-        << tr("计算对象：在倾夹角范围内于坡面出露的结构面与交线于坡面出露的楔形体，不论赤平投影判定是否稳定。")
+        << tr("计算对象：在倾夹角范围内于坡面出露的结构面与交线于坡面出露的楔形体，不论赤平投影判定是否稳定"
+              "。")
         << " <br>" << nl;
     out << "\t\t" << tr("边坡高度H：%1 m").arg(input(s.height)) << " <br>" << nl;
     out << "\t\t" << tr("坡顶面倾角ψs：%1°").arg(input(s.upperDip)) << " <br>" << nl;
@@ -206,18 +207,19 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
                .arg(s.crackCritical ? tr("临界位置") : tr("距坡顶b=%1 m").arg(input(s.crackDistance)))
         << " <br>" << nl;
     out << "\t\t"
-        << tr("边坡工程安全等级：%1；%2").arg(safetyClassWord(s.safetyClass), s.permanent ? tr("永久边坡") : tr("临时边坡"))
+        << tr("边坡工程安全等级：%1；%2")
+               .arg(safetyClassWord(s.safetyClass), s.permanent ? tr("永久边坡") : tr("临时边坡"))
         << " <br>" << nl;
     out << "\t\t</p>" << nl;
 
     out << "\t\t<h3>" << tr("计算工况：") << "</h3>" << nl;
     out << "\t\t<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">" << nl;
-    out << "\t\t<tr><th>" << tr("工况") << "</th><th>" << tr("裂隙充水深度比") << "</th><th>" << tr("楔形体水压")
-        << "</th><th>" << tr("综合水平地震系数αw") << "</th><th>Fst</th><th>" << tr("Fst来源") << "</th></tr>"
-        << nl;
+    out << "\t\t<tr><th>" << tr("工况") << "</th><th>" << tr("裂隙充水深度比") << "</th><th>"
+        << tr("楔形体水压") << "</th><th>" << tr("综合水平地震系数αw") << "</th><th>Fst</th><th>"
+        << tr("Fst来源") << "</th></tr>" << nl;
     for (const CaseFactors& c : factors.cases) {
-        out << "\t\t<tr><td>" << c.loadCase.name.toHtmlEscaped() << "</td><td>" << input(c.loadCase.crackWater)
-            << "</td><td>"
+        out << "\t\t<tr><td>" << c.loadCase.name.toHtmlEscaped() << "</td><td>"
+            << input(c.loadCase.crackWater) << "</td><td>"
             << (c.loadCase.wedgeSaturated ? tr("饱水（交线上最大水压γw·h/2）") : tr("干燥")) << "</td><td>"
             << (c.loadCase.seismic > 0 ? input(c.loadCase.seismic) : tr("不考虑")) << "</td><td>"
             << requiredText(c) << "</td><td>" << requiredSource(s, c) << "</td></tr>" << nl;
@@ -229,11 +231,13 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
     out << "\t\t<tr><th>" << tr("结构面") << "</th><th>" << tr("粘聚力c(kPa)") << "</th><th>"
         << tr("内摩擦角φ(°)") << "</th><th>" << tr("取值") << "</th></tr>" << nl;
     for (const PlaneRecord& plane : project.planes) {
-        const PlaneStrength strength = s.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
+        const PlaneStrength strength =
+            s.planes.value(plane.id, PlaneStrength{0, project.FrictionAnglePlanar});
         const bool isDefault = strengthIsDefault(s, plane.id, project.FrictionAnglePlanar);
         out << "\t\t<tr><td>" << planeTitle(plane) << "</td><td>" << input(strength.cohesion) << "</td><td>"
             << input(strength.friction) << "</td><td>"
-            << (isDefault ? tr("<b>默认值</b>（未输入：c=0，φ=滑动判据摩擦角）") : tr("输入值")) << "</td></tr>" << nl;
+            << (isDefault ? tr("<b>默认值</b>（未输入：c=0，φ=滑动判据摩擦角）") : tr("输入值"))
+            << "</td></tr>" << nl;
     }
     out << "\t\t</table>" << nl;
 
@@ -249,7 +253,8 @@ void writeInputs(QTextStream& out, const DataCenter& project, const StabilityFac
         for (auto it = s.wedgeAnchors.constBegin(); it != s.wedgeAnchors.constEnd(); ++it)
             out << "\t\t<tr><td>" << tr("楔形体%1×%2").arg(it.key().first).arg(it.key().second) << "</td><td>"
                 << input(it.value().force) << " kN</td><td>" << input(it.value().inclination) << "</td><td>"
-                << (it.value().bearingGiven ? input(it.value().bearing) + QStringLiteral("°") : tr("沿交线倾向"))
+                << (it.value().bearingGiven ? input(it.value().bearing) + QStringLiteral("°")
+                                            : tr("沿交线倾向"))
                 << "</td></tr>" << nl;
         out << "\t\t</table>" << nl;
     }
@@ -261,10 +266,14 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
     const QLatin1String nl("\n");
     const int caseCount = factors.cases.size();
     out << "\t\t<h3>" << tr("稳定性计算成果汇总：") << "</h3>" << nl;
-    out << "\t\t<style>table.fs td,table.fs th{white-space:nowrap}table.fs td.wrap{white-space:normal}</style>" << nl;
-    out << "\t\t<table class=\"fs\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" style=\"font-size:16px\">"
+    out << "\t\t<style>table.fs td,table.fs th{white-space:nowrap}table.fs "
+           "td.wrap{white-space:normal}</style>"
         << nl;
-    out << "\t\t<tr><th rowspan=\"2\">" << tr("块体") << "</th><th rowspan=\"2\">" << tr("赤平投影判定") << "</th>";
+    out << "\t\t<table class=\"fs\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
+           "style=\"font-size:16px\">"
+        << nl;
+    out << "\t\t<tr><th rowspan=\"2\">" << tr("块体") << "</th><th rowspan=\"2\">" << tr("赤平投影判定")
+        << "</th>";
     for (const CaseFactors& c : factors.cases)
         out << "<th colspan=\"4\">" << c.loadCase.name.toHtmlEscaped() << "</th>";
     out << "<th rowspan=\"2\">" << tr("所需锚固力T<br>（Fs＜Fst时，总锚固力）") << "</th></tr>" << nl;
@@ -275,10 +284,11 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
 
     auto row = [&](const QString& name, bool kinematic, bool hasBlock, const QString& reason, auto factorOf,
                    bool planar) {
-        out << "\t\t<tr><td class=\"wrap\">" << name << "</td><td>" << (kinematic ? tr("不稳定") : tr("稳定")) << "</td>";
+        out << "\t\t<tr><td class=\"wrap\">" << name << "</td><td>" << (kinematic ? tr("不稳定") : tr("稳定"))
+            << "</td>";
         if (!hasBlock) {
-            out << "<td class=\"wrap\" colspan=\"" << 4 * caseCount + 1 << "\">" << reason.toHtmlEscaped() << "</td></tr>"
-                << nl;
+            out << "<td class=\"wrap\" colspan=\"" << 4 * caseCount + 1 << "\">" << reason.toHtmlEscaped()
+                << "</td></tr>" << nl;
             return;
         }
         QStringList needs;
@@ -290,26 +300,28 @@ void writeSummary(QTextStream& out, const DataCenter& project, const StabilityFa
             if (!need.isEmpty())
                 needs << c.loadCase.name.toHtmlEscaped() + tr("：") + need;
         }
-        out << "<td class=\"wrap\">" << (needs.isEmpty() ? QStringLiteral("—") : needs.join(QStringLiteral("<br>")))
-            << "</td></tr>" << nl;
+        out << "<td class=\"wrap\">"
+            << (needs.isEmpty() ? QStringLiteral("—") : needs.join(QStringLiteral("<br>"))) << "</td></tr>"
+            << nl;
     };
     const CaseFactors& first = factors.cases.first();
     for (int i = 0; i < first.planes.size(); ++i) {
         const PlanarFactor& f = first.planes.at(i);
-        row(planeTitle(project.planes.at(f.index)) + tr("（平面滑动）"), f.kinematicUnstable, f.hasBlock, f.reason,
-            [i](const CaseFactors& c) -> const PlanarFactor& { return c.planes.at(i); }, true);
+        row(
+            planeTitle(project.planes.at(f.index)) + tr("（平面滑动）"), f.kinematicUnstable, f.hasBlock,
+            f.reason, [i](const CaseFactors& c) -> const PlanarFactor& { return c.planes.at(i); }, true);
     }
     for (int i = 0; i < first.wedges.size(); ++i) {
         const WedgeFactor& f = first.wedges.at(i);
-        row(tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB), f.kinematicUnstable, f.hasBlock, f.reason,
+        row(
+            tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB), f.kinematicUnstable, f.hasBlock, f.reason,
             [i](const CaseFactors& c) -> const WedgeFactor& { return c.wedges.at(i); }, false);
     }
     out << "\t\t</table>" << nl;
 }
 
 // The case in which the block's factor is lowest (the first on a tie).
-template <typename Factor, typename Get>
-int governingCase(const StabilityFactors& factors, Get get) {
+template <typename Factor, typename Get> int governingCase(const StabilityFactors& factors, Get get) {
     int best = 0;
     for (int i = 1; i < factors.cases.size(); ++i)
         if (get(factors.cases.at(i)).fs < get(factors.cases.at(best)).fs)
@@ -341,7 +353,8 @@ void writePlanarCase(QTextStream& out, const PlanarFactor& f, const CaseFactors&
         out << "\t\t" << tr("水压力与地震力使滑体脱离滑面（有效法向力为负），取Fs=0。") << " <br>" << nl;
     else if (f.anchor.force > 0)
         out << "\t\t"
-            << tr("Fs=[cA+(W(cosψp−kH·sinψp)−U−V·sinψp+T·sin(ψp+ψT))tanφ]/[W(sinψp+kH·cosψp)+V·cosψp−T·cos(ψp+ψT)]"
+            << tr("Fs=[cA+(W(cosψp−kH·sinψp)−U−V·sinψp+T·sin(ψp+ψT))tanφ]/"
+                  "[W(sinψp+kH·cosψp)+V·cosψp−T·cos(ψp+ψT)]"
                   "=%1")
                    .arg(factorDigits(f.fs, 3))
             << " <br>" << nl;
@@ -398,7 +411,8 @@ void writePlanar(QTextStream& out, const DataCenter& project, const StabilityFac
 void writeWedgeCase(QTextStream& out, const WedgeFactor& f, const CaseFactors& c) {
     const QLatin1String nl("\n");
     out << "\t\t<b>" << c.loadCase.name.toHtmlEscaped() << tr("：") << "</b>"
-        << (c.loadCase.seismic > 0 ? tr("地震力αw·W，αw=%1").arg(input(c.loadCase.seismic)) : tr("无地震作用"))
+        << (c.loadCase.seismic > 0 ? tr("地震力αw·W，αw=%1").arg(input(c.loadCase.seismic))
+                                   : tr("无地震作用"))
         << " <br>" << nl;
     out << "\t\t"
         << (c.loadCase.wedgeSaturated
@@ -406,8 +420,7 @@ void writeWedgeCase(QTextStream& out, const WedgeFactor& f, const CaseFactors& c
                       .arg(fixed(f.peakWaterPressure), fixed(f.wedgeHeight))
                 : tr("楔形体水压：干燥"))
         << " <br>" << nl;
-    out << "\t\t"
-        << tr("水压力：A面%1 kN，B面%2 kN").arg(fixed(f.waterA), fixed(f.waterB)) << " <br>" << nl;
+    out << "\t\t" << tr("水压力：A面%1 kN，B面%2 kN").arg(fixed(f.waterA), fixed(f.waterB)) << " <br>" << nl;
     if (f.anchor.force > 0)
         out << "\t\t"
             << tr("锚固力T=%1 kN，方位%2°，倾角ψT=%3°")
@@ -439,8 +452,8 @@ void writeWedge(QTextStream& out, const DataCenter& project, const StabilityFact
     }
     out << "\t\t"
         << tr("结构面A=%1：c=%2 kPa，φ=%3°；结构面B=%4：c=%5 kPa，φ=%6°")
-               .arg(QString::number(f.planeA), input(f.cohesionA), input(f.frictionA), QString::number(f.planeB),
-                    input(f.cohesionB), input(f.frictionB))
+               .arg(QString::number(f.planeA), input(f.cohesionA), input(f.frictionA),
+                    QString::number(f.planeB), input(f.cohesionB), input(f.frictionB))
         << " <br>" << nl;
     out << "\t\t"
         << tr("楔体高度h=%1 m，体积=%2 m³，重量W=%3 kN；滑面面积：A面%4 m²，B面%5 m²")
@@ -449,7 +462,9 @@ void writeWedge(QTextStream& out, const DataCenter& project, const StabilityFact
     bool ok = false;
     const WedgeSketch sketch = wedgeSketchOf(project, f, ok);
     if (ok)
-        writePicture(out, wedgePicture(sketch), tr("图：%1示意（垂直坡面方向观察，坡面与坡顶面上的迹线）").arg(tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB)));
+        writePicture(out, wedgePicture(sketch),
+                     tr("图：%1示意（垂直坡面方向观察，坡面与坡顶面上的迹线）")
+                         .arg(tr("楔形体%1×%2").arg(f.planeA).arg(f.planeB)));
     for (const CaseFactors& c : factors.cases)
         writeWedgeCase(out, c.wedges.at(i), c);
     out << "\t\t</li>" << nl;
@@ -488,8 +503,8 @@ void writeStabilitySection(QTextStream& out, const DataCenter& project) {
     writeInputs(out, project, factors);
 
     if (!isValidStabilityParams(project.stability, project.slope.angle)) {
-        out << "\t\t<p>" << tr("计算参数超出有效范围（如坡顶面倾角不小于边坡倾角），未计算稳定系数。") << "</p>"
-            << nl;
+        out << "\t\t<p>" << tr("计算参数超出有效范围（如坡顶面倾角不小于边坡倾角），未计算稳定系数。")
+            << "</p>" << nl;
         return;
     }
     const CaseFactors& first = factors.cases.first();
@@ -540,8 +555,9 @@ QString stabilityConclusion(const DataCenter& project) {
         if (f.hasBlock)
             parts << tr("结构面%1稳定系数%2")
                          .arg(f.id)
-                         .arg(perCase([i](const CaseFactors& c) -> const PlanarFactor& { return c.planes.at(i); },
-                                      QString()));
+                         .arg(perCase(
+                             [i](const CaseFactors& c) -> const PlanarFactor& { return c.planes.at(i); },
+                             QString()));
     }
     for (int i = 0; i < first.wedges.size(); ++i) {
         const WedgeFactor& f = first.wedges.at(i);
@@ -551,14 +567,16 @@ QString stabilityConclusion(const DataCenter& project) {
             parts << tr("楔形体%1×%2稳定系数%3")
                          .arg(f.planeA)
                          .arg(f.planeB)
-                         .arg(perCase([i](const CaseFactors& c) -> const WedgeFactor& { return c.wedges.at(i); },
-                                      wedgeModeWord(f.mode, f.planeA, f.planeB)));
+                         .arg(perCase(
+                             [i](const CaseFactors& c) -> const WedgeFactor& { return c.wedges.at(i); },
+                             wedgeModeWord(f.mode, f.planeA, f.planeB)));
         else
             parts << tr("楔形体%1×%2稳定系数%3")
                          .arg(f.planeA)
                          .arg(f.planeB)
-                         .arg(perCase([i](const CaseFactors& c) -> const WedgeFactor& { return c.wedges.at(i); },
-                                      QString()));
+                         .arg(perCase(
+                             [i](const CaseFactors& c) -> const WedgeFactor& { return c.wedges.at(i); },
+                             QString()));
     }
     if (parts.isEmpty())
         return QString();
